@@ -1,0 +1,44 @@
+# The two everyday commands are `make run` and `make test`; both set up what is missing first.
+PRESET ?= dev
+BUILD := build/$(PRESET)
+DEPS_STAMP := build/.deps-installed
+
+.PHONY: all deps configure build run test test-asan screenshot format format-check clean
+
+all: build
+
+# Installing is skipped while the stamp is newer than the list of packages.
+$(DEPS_STAMP): scripts/install-deps
+	scripts/install-deps
+	@mkdir -p build && touch $@
+
+deps: $(DEPS_STAMP)
+
+$(BUILD)/build.ninja: $(DEPS_STAMP) CMakeLists.txt CMakePresets.json tests/CMakeLists.txt
+	cmake --preset $(PRESET)
+
+configure: $(BUILD)/build.ninja
+
+build: configure
+	cmake --build --preset $(PRESET)
+
+run: build
+	$(BUILD)/gantrylux
+
+test: build
+	ctest --preset $(PRESET)
+
+test-asan:
+	$(MAKE) test PRESET=asan
+
+screenshot: build
+	scripts/screenshot $(BUILD)/gantrylux docs/main-window.png
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.hpp')
+
+format-check:
+	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.hpp')
+
+clean:
+	rm -rf build

@@ -1,0 +1,11 @@
+#include "app/folder_list_autosave.hpp"
+
+#include "app/folder_list_text.hpp"
+
+namespace gantrylux {
+
+void FolderListAutosave::save() {
+    store_.write(setting::kFolderList, JoinFolderList(folders_.texts()));
+}
+
+}  // namespace gantrylux

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gantrylux {
+
+// The stored form of the folder list: every row followed by one ";", with no escaping.
+std::string JoinFolderList(const std::vector<std::string>& rows);
+
+// The pieces of a stored folder list between the ";" separators, in order, blank ones included;
+// a final ";" yields one last empty piece.
+std::vector<std::string> SplitFolderList(std::string_view stored);
+
+// True when the piece holds more than blanks and so becomes a folder row (kept as stored).
+bool IsFolderRowPiece(std::string_view piece);
+
+}  // namespace gantrylux

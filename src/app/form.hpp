@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+namespace gantrylux {
+
+class PathList;
+
+enum class DisplayOption { Normal = 1, Maximized = 2, Minimized = 3 };
+
+enum class ListId { Files, Folders };
+
+// The window's pointer: the standard arrow, the hourglass, or the custom hand image.
+enum class WindowPointer { Default = 0, Hourglass = 11, Custom = 99 };
+
+// The main window as the core sees it. The window owns its controls; the core reads and sets
+// them through here and never sees a widget.
+class Form {
+  public:
+    virtual ~Form() = default;
+
+    virtual void setCaption(const std::string& caption) = 0;
+    virtual void setPointer(WindowPointer pointer) = 0;
+
+    virtual void addColumn(ListId list, const std::string& heading) = 0;
+    // Column numbers are 1-based; widths are in twips.
+    virtual void setColumnWidth(ListId list, int column, int twips) = 0;
+
+    // Setting a control behaves as if the user had changed it: its change handler runs.
+    virtual bool endlessChecked() const = 0;
+    virtual void setEndlessChecked(bool checked) = 0;
+    virtual std::string intervalText() const = 0;
+    virtual void setIntervalText(const std::string& text) = 0;
+    virtual void focusIntervalText() = 0;
+    // Exactly one display option is selected at any time.
+    virtual DisplayOption displayOption() const = 0;
+    virtual void selectDisplayOption(DisplayOption option) = 0;
+};
+
+}  // namespace gantrylux

@@ -1,0 +1,146 @@
+#include "app/main_form.hpp"
+
+#include <string>
+#include <vector>
+
+#include "app/folder_list_text.hpp"
+#include "app/number_text.hpp"
+#include "app/procedure.hpp"
+#include "app/product.hpp"
+
+namespace gantrylux {
+namespace {
+
+// Handlers that have no numbered steps of their own still report a failure (a settings file
+// that cannot be written) instead of letting it end the program.
+void RunUntrapped(std::string_view handler, Desktop& desktop, auto&& body) {
+    Procedure procedure{"Gantrylux2021/08/31.Form1." + std::string(handler), desktop};
+    procedure.step(0, body);
+}
+
+const char* TruthText(bool value) {
+    return value ? "True" : "False";
+}
+
+}  // namespace
+
+MainForm::MainForm(Form& form, Desktop& desktop, SettingsStore& store)
+    : form_(form),
+      desktop_(desktop),
+      store_(store),
+      busy_([this](bool busy) {
+          form_.setPointer(busy ? WindowPointer::Hourglass : WindowPointer::Default);
+      }),
+      folderAutosave_(folderList_, store) {}
+
+void MainForm::Form_Load() {
+    Procedure p{std::string(identity::kFormLoad), desktop_};
+    p.step(122, [&] { form_.setCaption(std::string(kProductName)); });
+    p.step(124, [&] { form_.addColumn(ListId::Files, "File(s)"); });
+    p.step(126, [&] { form_.setColumnWidth(ListId::Files, 1, 7000); });
+    p.step(128, [&] { form_.addColumn(ListId::Folders, "Folder(s)"); });
+    p.step(130, [&] { form_.addColumn(ListId::Folders, ""); });
+    p.step(132, [&] { form_.setColumnWidth(ListId::Folders, 1, 6800); });
+    p.step(134, [&] { form_.setColumnWidth(ListId::Folders, 2, 1); });
+    restoreFolderList(p);
+    restoreControls(p);
+    // From here on every change of the folder list is stored as it happens.
+    folderList_.addObserver(folderAutosave_);
+}
+
+void MainForm::restoreFolderList(Procedure& p) {
+    std::string stored;
+    bool present = false;
+    p.step(136, [&] {
+        stored = store_.read(setting::kFolderList, "");
+        present = !stored.empty();
+    });
+    if (!present) {
+        return;
+    }
+    std::vector<std::string> pieces;
+    p.step(138, [&] { pieces = SplitFolderList(stored); });
+    for (const std::string& piece : pieces) {
+        bool keep = false;
+        p.step(142, [&] { keep = IsFolderRowPiece(piece); });
+        if (keep) {
+            p.step(144, [&] { folderList_.append(piece); });
+        }
+    }
+}
+
+void MainForm::restoreControls(Procedure& p) {
+    p.step(150, [&] {
+        form_.setEndlessChecked(ReadNumber(store_.read(setting::kInfiniteLoop, "0")) != 0);
+    });
+    p.step(152, [&] { form_.setIntervalText(store_.read(setting::kInterval, "1")); });
+    // A stored "False" never clears a selection: the options are one exclusive group, and a
+    // state with none selected would open files hidden.
+    const struct {
+        int step;
+        std::string_view key;
+        std::string_view defaultText;
+        DisplayOption option;
+    } options[] = {{154, setting::kOption1, "1", DisplayOption::Normal},
+                   {156, setting::kOption2, "0", DisplayOption::Maximized},
+                   {158, setting::kOption3, "0", DisplayOption::Minimized}};
+    for (const auto& o : options) {
+        p.step(o.step, [&] {
+            if (ReadTruthValue(store_.read(o.key, o.defaultText))) {
+                form_.selectDisplayOption(o.option);
+            }
+        });
+    }
+}
+
+void MainForm::Form_QueryUnload() {
+    Procedure p{std::string(identity::kFormQueryUnload), desktop_};
+    std::string text;
+    std::size_t rows = 0;
+    p.step(100, [&] { text.clear(); });
+    p.step(102, [&] { rows = folderList_.count(); });
+    for (std::size_t row = 1; row <= rows; ++row) {
+        p.step(104, [&] { text += folderList_.at(row) + ";"; });
+    }
+    p.step(108, [&] { store_.write(setting::kFolderList, text); });
+}
+
+void MainForm::Check3_Click() {
+    RunUntrapped("Check3_Click", desktop_,
+                 [&] { store_.write(setting::kInfiniteLoop, form_.endlessChecked() ? "1" : "0"); });
+}
+
+void MainForm::Option_Click() {
+    RunUntrapped("Option_Click", desktop_, [&] {
+        const DisplayOption selected = form_.displayOption();
+        store_.write(setting::kOption1, TruthText(selected == DisplayOption::Normal));
+        store_.write(setting::kOption2, TruthText(selected == DisplayOption::Maximized));
+        store_.write(setting::kOption3, TruthText(selected == DisplayOption::Minimized));
+    });
+}
+
+void MainForm::Text1_Change() {
+    RunUntrapped("Text1_Change", desktop_,
+                 [&] { store_.write(setting::kInterval, form_.intervalText()); });
+}
+
+void MainForm::Text1_LostFocus() {
+    try {
+        ReadNumber(form_.intervalText());
+        return;
+    } catch (const ConversionFailure&) {
+    }
+    desktop_.messageBox("Must be a numeric entry.", message_style::kOkOnly, "");
+    form_.focusIntervalText();
+}
+
+void MainForm::PushButton7_Click() {
+    Procedure p{std::string(identity::kHelp), desktop_};
+    p.step(100, [&] {
+        desktop_.messageBox(
+            "Questions? Please contact Team Quillmere at " + std::string(kContactPage),
+            message_style::kOkOnly, "");
+    });
+}
+
+}  // namespace gantrylux

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/busy.hpp"
+#include "app/desktop.hpp"
+#include "app/folder_list_autosave.hpp"
+#include "app/form.hpp"
+#include "app/settings_store.hpp"
+#include "lists/path_list.hpp"
+
+namespace gantrylux {
+
+// The main window's behaviour: start-up, closing and the handlers that keep the user's choices
+// in the settings store. The window (through Form) and the desktop are ports, so all of this
+// runs and is tested without a toolkit.
+class MainForm {
+  public:
+    MainForm(Form& form, Desktop& desktop, SettingsStore& store);
+    MainForm(const MainForm&) = delete;
+    MainForm& operator=(const MainForm&) = delete;
+
+    PathList& fileList() noexcept { return fileList_; }
+    PathList& folderList() noexcept { return folderList_; }
+    const PathList& candidateList() const noexcept { return candidateList_; }
+    BusyCounter& busy() noexcept { return busy_; }
+
+    void Form_Load();
+    void Form_QueryUnload();
+
+    void Check3_Click();
+    // The three display options share one handler: each click stores the whole group.
+    void Option_Click();
+    void Text1_Change();
+    // Call only when the focus moved from the interval box to another control of the window.
+    void Text1_LostFocus();
+    void PushButton7_Click();
+
+  private:
+    void restoreFolderList(class Procedure& procedure);
+    void restoreControls(Procedure& procedure);
+
+    Form& form_;
+    Desktop& desktop_;
+    SettingsStore& store_;
+    PathList fileList_;
+    PathList folderList_;
+    PathList candidateList_;
+    BusyCounter busy_;
+    FolderListAutosave folderAutosave_;
+};
+
+}  // namespace gantrylux

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace gantrylux {
+
+// Receives every change of a PathList. The "about to" calls come before the texts change and the
+// others after, so that an item model can bracket the change the way its views expect.
+// Positions are 1-based, like everywhere else in the lists.
+class PathListObserver {
+  public:
+    virtual ~PathListObserver() = default;
+    virtual void aboutToAppend(std::size_t /*first*/, std::size_t /*count*/) {}
+    virtual void appended(std::size_t /*first*/, std::size_t /*count*/) {}
+    virtual void aboutToRemove(std::size_t /*position*/) {}
+    virtual void removed(std::size_t /*position*/) {}
+    virtual void aboutToReset() {}
+    virtual void reset() {}
+    virtual void changed(std::size_t /*first*/, std::size_t /*last*/) {}
+};
+
+// An ordered list of path texts addressed by 1-based position. Rows are only ever appended;
+// duplicates are allowed and comparisons are exact.
+class PathList {
+  public:
+    std::size_t count() const noexcept { return texts_.size(); }
+    bool empty() const noexcept { return texts_.empty(); }
+
+    // Throws std::out_of_range, naming the position and the row count, outside 1..count().
+    const std::string& at(std::size_t position) const;
+    void setAt(std::size_t position, std::string text);
+
+    void append(std::string text);
+    void append(std::span<const std::string> texts);
+    void removeAt(std::size_t position);
+    void clear();
+    // Replaces every row at once: one reset for the views instead of a removal and an append.
+    void assign(std::vector<std::string> texts);
+    void swap(std::size_t a, std::size_t b);
+
+    const std::vector<std::string>& texts() const noexcept { return texts_; }
+
+    // Observers are not owned; each must outlive the list or remove itself first.
+    void addObserver(PathListObserver& observer);
+    void removeObserver(PathListObserver& observer);
+
+  private:
+    void checkPosition(std::size_t position) const;
+    template <typename Call>
+    void notify(Call call);
+
+    std::vector<std::string> texts_;
+    std::vector<PathListObserver*> observers_;
+};
+
+}  // namespace gantrylux

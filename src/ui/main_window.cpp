@@ -1,0 +1,249 @@
+#include "ui/main_window.hpp"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTreeView>
+
+#include "ui/path_list_model.hpp"
+#include "ui/twips.hpp"
+
+namespace gantrylux {
+namespace {
+
+const QString kFileListToolTip = QStringLiteral(
+    "Drag and drop files here. Double-click item to remove it. Move | line to right and out of "
+    "window to reveal full names.");
+
+QFont ArialBold(double points) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+template <typename Widget>
+Widget* Place(QWidget* container, const char* name, QRect twipsRect) {
+    auto* widget = new Widget(container);
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(twipsRect);
+    return widget;
+}
+
+QPushButton* PlaceButton(QWidget* window, const char* name, const char* caption, QRect rect) {
+    auto* button = Place<QPushButton>(window, name, rect);
+    button->setText(QString::fromUtf8(caption));
+    button->setFont(ArialBold(11.25));
+    return button;
+}
+
+QTreeView* PlaceList(QWidget* window, const char* name, QRect rect, PathListModel* model) {
+    auto* list = Place<QTreeView>(window, name, rect);
+    list->setFont(ArialBold(9));
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list->header()->setStretchLastSection(false);
+    list->header()->setSectionsMovable(false);
+    list->header()->setMinimumSectionSize(0);
+    list->setModel(model);
+    return list;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Desktop& desktop, SettingsStore& store)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint),
+      mainForm_(*this, desktop, store) {
+    setObjectName(QStringLiteral("Form1"));
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::Button, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+    setFont(ArialBold(9));
+    setFixedSize(TwipsToPixels(8040), TwipsToPixels(7995));
+
+    buildControls();
+    connectHandlers();
+    mainForm_.Form_Load();
+    centreOnScreen();
+}
+
+// Child widgets lose the focus while QWidget's destructor runs, after this class is gone; and the
+// models observe the lists of mainForm_, which goes before QWidget deletes its children.
+MainWindow::~MainWindow() {
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+    delete fileModel_;
+    delete folderModel_;
+}
+
+// Controls are created in the window's fixed order; the tab order is set apart below.
+void MainWindow::buildControls() {
+    frame1_ = Place<QGroupBox>(this, "Frame1", TwipsRect(120, 5820, 3840, 750));
+    frame1_->setTitle(QStringLiteral("Infinitely Loop?"));
+    check3_ = Place<QCheckBox>(frame1_, "Check3", TwipsRect(240, 300, 1410, 285));
+    check3_->setText(QStringLiteral(" Yes"));
+
+    frame2_ = Place<QGroupBox>(this, "Frame2", TwipsRect(4080, 5820, 3840, 750));
+    frame2_->setTitle(QStringLiteral("Seconds Between Opening Next"));
+    text1_ = Place<QLineEdit>(frame2_, "Text1", TwipsRect(225, 260, 3375, 345));
+    text1_->setText(QStringLiteral("1"));
+
+    frame5_ = Place<QGroupBox>(this, "Frame5", TwipsRect(120, 6630, 7800, 720));
+    frame5_->setTitle(QStringLiteral("Display Options"));
+    option3_ = Place<QRadioButton>(frame5_, "Option3", TwipsRect(4440, 300, 1335, 255));
+    option3_->setText(QStringLiteral("Minimized"));
+    option2_ = Place<QRadioButton>(frame5_, "Option2", TwipsRect(2160, 300, 1335, 255));
+    option2_->setText(QStringLiteral("Maximized"));
+    option1_ = Place<QRadioButton>(frame5_, "Option1", TwipsRect(240, 300, 975, 255));
+    option1_->setText(QStringLiteral("Normal"));
+    option1_->setChecked(true);
+    options_ = new QButtonGroup(this);
+    options_->addButton(option1_, static_cast<int>(DisplayOption::Normal));
+    options_->addButton(option2_, static_cast<int>(DisplayOption::Maximized));
+    options_->addButton(option3_, static_cast<int>(DisplayOption::Minimized));
+    option2_->setFocusPolicy(Qt::ClickFocus);
+    option3_->setFocusPolicy(Qt::ClickFocus);
+
+    fileModel_ = new PathListModel(mainForm_.fileList(), this);
+    fileModel_->setToolTip(kFileListToolTip);
+    listView1_ = PlaceList(this, "ListView1", TwipsRect(120, 120, 7800, 2190), fileModel_);
+    listView1_->setToolTip(kFileListToolTip);
+
+    pushButton1_ = PlaceButton(this, "PushButton1", "Add File(s)", TwipsRect(120, 2400, 3840, 405));
+    pushButton4_ = PlaceButton(this, "PushButton4", "Add All File(s) In Folder",
+                               TwipsRect(4080, 2400, 3840, 405));
+    pushButton2_ =
+        PlaceButton(this, "PushButton2", "Start Opening", TwipsRect(120, 7470, 7800, 405));
+    pushButton3_ = PlaceButton(this, "PushButton3", "Clear List", TwipsRect(120, 2910, 3840, 405));
+    pushButton5_ = PlaceButton(this, "PushButton5", "Load Sample/Example Files",
+                               TwipsRect(4080, 2910, 3840, 405));
+    pushButton15_ =
+        PlaceButton(this, "PushButton15", "Add Folder(s)", TwipsRect(120, 4850, 3840, 405));
+    pushButton21_ = PlaceButton(this, "PushButton21", "Add All Subfolders In Folder",
+                                TwipsRect(4080, 4850, 3840, 405));
+
+    folderModel_ = new PathListModel(mainForm_.folderList(), this);
+    listView3_ = PlaceList(this, "ListView3", TwipsRect(120, 3420, 7800, 1335), folderModel_);
+
+    pushButton6_ = PlaceButton(this, "PushButton6", "Clear List", TwipsRect(120, 5360, 3840, 405));
+    pushButton7_ = PlaceButton(this, "PushButton7", "Help", TwipsRect(4080, 5360, 3840, 405));
+
+    QWidget* const tabOrder[] = {listView1_,    pushButton1_, pushButton4_, pushButton2_,
+                                 pushButton3_,  pushButton5_, text1_,       option1_,
+                                 option2_,      option3_,     check3_,      pushButton15_,
+                                 pushButton21_, listView3_,   pushButton6_, pushButton7_};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    }
+}
+
+void MainWindow::connectHandlers() {
+    connect(check3_, &QCheckBox::toggled, this, [this] { mainForm_.Check3_Click(); });
+    connect(options_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        // Only the selected option is a Tab stop; the arrow keys move between them.
+        options_->button(id)->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+        if (checked) {
+            mainForm_.Option_Click();
+        }
+    });
+    connect(text1_, &QLineEdit::textChanged, this, [this] { mainForm_.Text1_Change(); });
+    connect(qApp, &QApplication::focusChanged, this, &MainWindow::onFocusChanged);
+    connect(pushButton7_, &QPushButton::clicked, this, [this] { mainForm_.PushButton7_Click(); });
+}
+
+// The interval is checked only when the focus moves to another control of this window: a
+// message box or another window taking the focus is no reason to complain, and the check's own
+// message box would otherwise trigger it again.
+void MainWindow::onFocusChanged(QWidget* old, QWidget* now) {
+    if (old != text1_ || now == nullptr || now->window() != this) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this] { mainForm_.Text1_LostFocus(); }, Qt::QueuedConnection);
+}
+
+void MainWindow::centreOnScreen() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    mainForm_.Form_QueryUnload();
+    event->accept();
+}
+
+QTreeView* MainWindow::view(ListId list) const {
+    return list == ListId::Files ? listView1_ : listView3_;
+}
+
+PathListModel* MainWindow::model(ListId list) const {
+    return list == ListId::Files ? fileModel_ : folderModel_;
+}
+
+void MainWindow::setCaption(const std::string& caption) {
+    setWindowTitle(QString::fromStdString(caption));
+}
+
+void MainWindow::setPointer(WindowPointer pointer) {
+    if (pointer == WindowPointer::Hourglass) {
+        setCursor(Qt::WaitCursor);
+    } else {
+        unsetCursor();
+    }
+}
+
+void MainWindow::addColumn(ListId list, const std::string& heading) {
+    model(list)->addColumn(QString::fromStdString(heading));
+}
+
+void MainWindow::setColumnWidth(ListId list, int column, int twips) {
+    view(list)->setColumnWidth(column - 1, TwipsToPixels(twips));
+}
+
+bool MainWindow::endlessChecked() const {
+    return check3_->isChecked();
+}
+
+void MainWindow::setEndlessChecked(bool checked) {
+    check3_->setChecked(checked);
+}
+
+std::string MainWindow::intervalText() const {
+    return text1_->text().toStdString();
+}
+
+void MainWindow::setIntervalText(const std::string& text) {
+    text1_->setText(QString::fromStdString(text));
+}
+
+void MainWindow::focusIntervalText() {
+    text1_->setFocus(Qt::OtherFocusReason);
+}
+
+DisplayOption MainWindow::displayOption() const {
+    return static_cast<DisplayOption>(options_->checkedId());
+}
+
+void MainWindow::selectDisplayOption(DisplayOption option) {
+    options_->button(static_cast<int>(option))->setChecked(true);
+}
+
+}  // namespace gantrylux

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/form.hpp"
+#include "app/main_form.hpp"
+
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTreeView;
+
+namespace gantrylux {
+
+class PathListModel;
+
+// The main window: its controls at their fixed places, and the glue from Qt's signals to the
+// handlers of MainForm.
+class MainWindow : public QWidget, public Form {
+    Q_OBJECT
+  public:
+    MainWindow(Desktop& desktop, SettingsStore& store);
+    ~MainWindow() override;
+
+    MainForm& mainForm() { return mainForm_; }
+
+    // Form
+    void setCaption(const std::string& caption) override;
+    void setPointer(WindowPointer pointer) override;
+    void addColumn(ListId list, const std::string& heading) override;
+    void setColumnWidth(ListId list, int column, int twips) override;
+    bool endlessChecked() const override;
+    void setEndlessChecked(bool checked) override;
+    std::string intervalText() const override;
+    void setIntervalText(const std::string& text) override;
+    void focusIntervalText() override;
+    DisplayOption displayOption() const override;
+    void selectDisplayOption(DisplayOption option) override;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildControls();
+    void connectHandlers();
+    void centreOnScreen();
+    void onFocusChanged(QWidget* old, QWidget* now);
+    QTreeView* view(ListId list) const;
+    PathListModel* model(ListId list) const;
+
+    MainForm mainForm_;
+
+    QGroupBox* frame1_ = nullptr;
+    QCheckBox* check3_ = nullptr;
+    QGroupBox* frame2_ = nullptr;
+    QLineEdit* text1_ = nullptr;
+    QGroupBox* frame5_ = nullptr;
+    QRadioButton* option1_ = nullptr;
+    QRadioButton* option2_ = nullptr;
+    QRadioButton* option3_ = nullptr;
+    QButtonGroup* options_ = nullptr;
+    QTreeView* listView1_ = nullptr;
+    QTreeView* listView3_ = nullptr;
+    PathListModel* fileModel_ = nullptr;
+    PathListModel* folderModel_ = nullptr;
+    QPushButton* pushButton1_ = nullptr;
+    QPushButton* pushButton4_ = nullptr;
+    QPushButton* pushButton2_ = nullptr;
+    QPushButton* pushButton3_ = nullptr;
+    QPushButton* pushButton5_ = nullptr;
+    QPushButton* pushButton15_ = nullptr;
+    QPushButton* pushButton21_ = nullptr;
+    QPushButton* pushButton6_ = nullptr;
+    QPushButton* pushButton7_ = nullptr;
+};
+
+}  // namespace gantrylux

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "app/desktop.hpp"
+
+class QWidget;
+
+namespace gantrylux {
+
+// Dialogs on Qt widgets, shown over the window they are given.
+class QtDesktop : public Desktop {
+  public:
+    void setWindow(QWidget* window) { window_ = window; }
+
+    int messageBox(const std::string& text, int style, const std::string& title) override;
+
+  private:
+    QWidget* window_ = nullptr;
+};
+
+}  // namespace gantrylux

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <memory>
+
+#include "app/settings_store.hpp"
+
+namespace gantrylux {
+
+// The settings store on QSettings: on Linux one per-user INI file, on Windows the per-user
+// application-settings area of the registry. Every key lives in the group "Gantrylux Software".
+class QtSettingsStore : public SettingsStore {
+  public:
+    // The user's own store.
+    QtSettingsStore();
+    // A store kept in the given INI file; tests use one in a temporary folder.
+    explicit QtSettingsStore(const QString& iniFile);
+
+    std::string read(std::string_view key, std::string_view defaultText) const override;
+    void write(std::string_view key, std::string_view text) override;
+
+    QString location() const { return settings_->fileName(); }
+
+  private:
+    std::unique_ptr<QSettings> settings_;
+};
+
+}  // namespace gantrylux

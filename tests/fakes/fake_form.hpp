@@ -1,0 +1,67 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/form.hpp"
+#include "app/main_form.hpp"
+
+namespace gantrylux::testing {
+
+// A window without widgets. Like the real one, changing a control runs its change handler
+// once a MainForm is attached.
+class FakeForm : public Form {
+  public:
+    void attach(MainForm& mainForm) { mainForm_ = &mainForm; }
+
+    void setCaption(const std::string& text) override { caption = text; }
+    void setPointer(WindowPointer value) override { pointer = value; }
+    void addColumn(ListId list, const std::string& heading) override {
+        columns[static_cast<int>(list)].push_back({heading, 0});
+    }
+    void setColumnWidth(ListId list, int column, int twips) override {
+        columns[static_cast<int>(list)].at(static_cast<std::size_t>(column - 1)).twips = twips;
+    }
+    bool endlessChecked() const override { return endless; }
+    void setEndlessChecked(bool checked) override {
+        if (checked != endless) {
+            endless = checked;
+            if (mainForm_)
+                mainForm_->Check3_Click();
+        }
+    }
+    std::string intervalText() const override { return interval; }
+    void setIntervalText(const std::string& text) override {
+        if (text != interval) {
+            interval = text;
+            if (mainForm_)
+                mainForm_->Text1_Change();
+        }
+    }
+    void focusIntervalText() override { intervalFocused = true; }
+    DisplayOption displayOption() const override { return option; }
+    void selectDisplayOption(DisplayOption value) override {
+        if (value != option) {
+            option = value;
+            if (mainForm_)
+                mainForm_->Option_Click();
+        }
+    }
+
+    struct Column {
+        std::string heading;
+        int twips;
+    };
+    std::string caption;
+    WindowPointer pointer = WindowPointer::Default;
+    std::vector<Column> columns[2];
+    bool endless = false;
+    std::string interval = "1";
+    bool intervalFocused = false;
+    DisplayOption option = DisplayOption::Normal;
+
+  private:
+    MainForm* mainForm_ = nullptr;
+};
+
+}  // namespace gantrylux::testing

@@ -1,0 +1,200 @@
+#include "ui/main_window.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QTreeView>
+
+#include "fakes/memory_settings_store.hpp"
+#include "fakes/recording_desktop.hpp"
+
+namespace gantrylux {
+namespace {
+
+using testing::MemorySettingsStore;
+using testing::RecordingDesktop;
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void open() {
+        window = std::make_unique<MainWindow>(desktop, store);
+        window->show();
+        window->activateWindow();
+        QApplication::processEvents();
+    }
+
+    template <typename Widget = QWidget>
+    Widget* control(const char* name) {
+        auto* found = window->findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    // The name of the control that has the focus after pressing Tab.
+    QString tab() {
+        QWidget* focus = QApplication::focusWidget();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QApplication::sendEvent(focus, &press);
+        QApplication::processEvents();
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    }
+
+    RecordingDesktop desktop;
+    MemorySettingsStore store;
+    std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(MainWindowTest, TheWindowIsFixedAtItsSizeWithoutAMaximizeButton) {
+    open();
+    EXPECT_EQ(window->windowTitle(), "Gantrylux Software");
+    EXPECT_EQ(window->size(), QSize(536, 533));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_EQ(window->palette().color(QPalette::Window), QColor(Qt::white));
+}
+
+TEST_F(MainWindowTest, ControlsSitAtTheirPlacesWithTheirCaptionsAndFonts) {
+    open();
+    const struct {
+        const char* name;
+        QRect geometry;
+        const char* caption;
+        double points;
+    } cases[] = {
+        {"ListView1", {8, 8, 520, 146}, nullptr, 9},
+        {"PushButton1", {8, 160, 256, 27}, "Add File(s)", 11.25},
+        {"PushButton4", {272, 160, 256, 27}, "Add All File(s) In Folder", 11.25},
+        {"PushButton5", {272, 194, 256, 27}, "Load Sample/Example Files", 11.25},
+        {"ListView3", {8, 228, 520, 89}, nullptr, 9},
+        {"PushButton21", {272, 323, 256, 27}, "Add All Subfolders In Folder", 11.25},
+        {"PushButton7", {272, 357, 256, 27}, "Help", 11.25},
+        {"Frame2", {272, 388, 256, 50}, "Seconds Between Opening Next", 9},
+        {"Text1", {15, 17, 225, 23}, "1", 9},
+        {"Check3", {16, 20, 94, 19}, " Yes", 9},
+        {"Option3", {296, 20, 89, 17}, "Minimized", 9},
+        {"PushButton2", {8, 498, 520, 27}, "Start Opening", 11.25},
+    };
+    for (const auto& c : cases) {
+        QWidget* widget = control(c.name);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->geometry(), c.geometry) << c.name;
+        EXPECT_EQ(widget->font().family(), "Arial") << c.name;
+        EXPECT_TRUE(widget->font().bold()) << c.name;
+        EXPECT_DOUBLE_EQ(widget->font().pointSizeF(), c.points) << c.name;
+        if (c.caption == nullptr) {
+            continue;
+        }
+        QString caption;
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            caption = button->text();
+        } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+            caption = frame->title();
+        } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            caption = edit->text();
+        }
+        EXPECT_EQ(caption, c.caption) << c.name;
+    }
+}
+
+TEST_F(MainWindowTest, ListsShowTheirColumnsAndOnlyTheFileListHasATip) {
+    open();
+    auto* files = control<QTreeView>("ListView1");
+    auto* folders = control<QTreeView>("ListView3");
+    EXPECT_TRUE(files->uniformRowHeights());
+    EXPECT_EQ(files->model()->headerData(0, Qt::Horizontal).toString(), "File(s)");
+    EXPECT_EQ(files->columnWidth(0), 467);
+    EXPECT_EQ(folders->model()->columnCount(), 2);
+    EXPECT_EQ(folders->model()->headerData(0, Qt::Horizontal).toString(), "Folder(s)");
+    EXPECT_EQ(folders->columnWidth(1), 0);
+    EXPECT_THAT(files->toolTip().toStdString(),
+                ::testing::StartsWith("Drag and drop files here. Double-click item to remove it."));
+    EXPECT_TRUE(folders->toolTip().isEmpty());
+
+    window->mainForm().folderList().append("/music/");
+    ASSERT_EQ(folders->model()->rowCount(), 1);
+    EXPECT_EQ(folders->model()->index(0, 0).data().toString(), "/music/");
+    // The candidate list has no view at all.
+    EXPECT_EQ(window->findChildren<QTreeView*>().size(), 2);
+}
+
+TEST_F(MainWindowTest, TabVisitsTheControlsInTheirOrderAndSkipsFrames) {
+    store.values["Option2"] = "True";
+    open();
+    control("ListView1")->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 14; ++i) {
+        visited << tab();
+    }
+    EXPECT_EQ(visited.join(' ').toStdString(),
+              "PushButton1 PushButton4 PushButton2 PushButton3 PushButton5 Text1 Option2 Check3 "
+              "PushButton15 PushButton21 ListView3 PushButton6 PushButton7 ListView1");
+
+    // Within the options the arrow keys move the selection, and Tab then stops at the new one.
+    auto* maximized = control("Option2");
+    maximized->setFocus();
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QApplication::sendEvent(maximized, &right);
+    EXPECT_TRUE(control<QRadioButton>("Option3")->isChecked());
+    control("Text1")->setFocus();
+    EXPECT_EQ(tab(), "Option3");
+}
+
+TEST_F(MainWindowTest, ControlsStoreTheirStateWhenTheUserChangesThem) {
+    open();
+    store.writes.clear();
+    control<QCheckBox>("Check3")->click();
+    control<QRadioButton>("Option3")->click();
+    EXPECT_THAT(store.writes, ::testing::ElementsAre(::testing::Pair("Infinite Loop", "1"),
+                                                     ::testing::Pair("Option1", "False"),
+                                                     ::testing::Pair("Option2", "False"),
+                                                     ::testing::Pair("Option3", "True")));
+}
+
+TEST_F(MainWindowTest, LeavingANonNumericIntervalComplainsAndTakesTheFocusBack) {
+    open();
+    auto* interval = control<QLineEdit>("Text1");
+    interval->setFocus();
+    interval->setText(QStringLiteral("12a"));
+    control("PushButton1")->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(desktop.boxes.size(), 1u);
+    EXPECT_EQ(desktop.boxes[0].text, "Must be a numeric entry.");
+    EXPECT_EQ(QApplication::focusWidget(), interval);
+    EXPECT_EQ(store.values["Interval"], "12a");
+}
+
+TEST_F(MainWindowTest, AnotherWindowTakingTheFocusIsNoReasonToComplain) {
+    open();
+    auto* interval = control<QLineEdit>("Text1");
+    interval->setFocus();
+    interval->setText(QStringLiteral("12a"));
+    QApplication::processEvents();
+    QLineEdit elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    elsewhere.setFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(desktop.boxes.empty());
+}
+
+TEST_F(MainWindowTest, ClosingStoresTheFolderList) {
+    open();
+    window->mainForm().folderList().append("/a b/");
+    store.writes.clear();
+    window->close();
+    EXPECT_THAT(store.writes, ::testing::ElementsAre(::testing::Pair("ListView3", "/a b/;")));
+}
+
+}  // namespace
+}  // namespace gantrylux
