@@ -5,7 +5,7 @@
 namespace gantrylux {
 
 void FolderListAutosave::save() {
-    store_.write(setting::kFolderList, JoinFolderList(folders_.texts()));
+    store_.write(setting::kFolderList, JoinFolderList(folders_.packed()));
 }
 
 }  // namespace gantrylux

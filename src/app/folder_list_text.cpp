@@ -2,10 +2,10 @@
 
 namespace gantrylux {
 
-std::string JoinFolderList(const std::vector<std::string>& rows) {
+std::string JoinFolderList(const PackedTexts& rows) {
     std::string text;
-    for (const std::string& row : rows) {
-        text += row;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        text += rows[i];
         text += ';';
     }
     return text;

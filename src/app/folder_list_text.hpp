@@ -4,10 +4,12 @@
 #include <string_view>
 #include <vector>
 
+#include "lists/packed_texts.hpp"
+
 namespace gantrylux {
 
 // The stored form of the folder list: every row followed by one ";", with no escaping.
-std::string JoinFolderList(const std::vector<std::string>& rows);
+std::string JoinFolderList(const PackedTexts& rows);
 
 // The pieces of a stored folder list between the ";" separators, in order, blank ones included;
 // a final ";" yields one last empty piece.

@@ -100,7 +100,10 @@ void MainForm::Form_QueryUnload() {
     p.step(100, [&] { text.clear(); });
     p.step(102, [&] { rows = folderList_.count(); });
     for (std::size_t row = 1; row <= rows; ++row) {
-        p.step(104, [&] { text += folderList_.at(row) + ";"; });
+        p.step(104, [&] {
+            text += folderList_.at(row);
+            text += ';';
+        });
     }
     p.step(108, [&] { store_.write(setting::kFolderList, text); });
 }

@@ -34,21 +34,21 @@ void PathList::notify(Call call) {
     }
 }
 
-const std::string& PathList::at(std::size_t position) const {
+std::string_view PathList::at(std::size_t position) const {
     checkPosition(position);
     return texts_[position - 1];
 }
 
-void PathList::setAt(std::size_t position, std::string text) {
+void PathList::setAt(std::size_t position, std::string_view text) {
     checkPosition(position);
-    texts_[position - 1] = std::move(text);
+    texts_.replace(position - 1, text);
     notify([&](PathListObserver& o) { o.changed(position, position); });
 }
 
-void PathList::append(std::string text) {
+void PathList::append(std::string_view text) {
     const std::size_t first = texts_.size() + 1;
     notify([&](PathListObserver& o) { o.aboutToAppend(first, 1); });
-    texts_.push_back(std::move(text));
+    texts_.push_back(text);
     notify([&](PathListObserver& o) { o.appended(first, 1); });
 }
 
@@ -58,14 +58,16 @@ void PathList::append(std::span<const std::string> texts) {
     }
     const std::size_t first = texts_.size() + 1;
     notify([&](PathListObserver& o) { o.aboutToAppend(first, texts.size()); });
-    texts_.insert(texts_.end(), texts.begin(), texts.end());
+    for (const std::string& text : texts) {
+        texts_.push_back(text);
+    }
     notify([&](PathListObserver& o) { o.appended(first, texts.size()); });
 }
 
 void PathList::removeAt(std::size_t position) {
     checkPosition(position);
     notify([&](PathListObserver& o) { o.aboutToRemove(position); });
-    texts_.erase(texts_.begin() + static_cast<std::ptrdiff_t>(position - 1));
+    texts_.erase(position - 1);
     notify([&](PathListObserver& o) { o.removed(position); });
 }
 
@@ -73,7 +75,7 @@ void PathList::clear() {
     assign({});
 }
 
-void PathList::assign(std::vector<std::string> texts) {
+void PathList::assign(PackedTexts texts) {
     notify([](PathListObserver& o) { o.aboutToReset(); });
     texts_ = std::move(texts);
     notify([](PathListObserver& o) { o.reset(); });
@@ -82,7 +84,10 @@ void PathList::assign(std::vector<std::string> texts) {
 void PathList::swap(std::size_t a, std::size_t b) {
     checkPosition(a);
     checkPosition(b);
-    std::swap(texts_[a - 1], texts_[b - 1]);
+    const std::string first(texts_[a - 1]);
+    const std::string second(texts_[b - 1]);
+    texts_.replace(a - 1, second);
+    texts_.replace(b - 1, first);
     notify([&](PathListObserver& o) { o.changed(std::min(a, b), std::max(a, b)); });
 }
 

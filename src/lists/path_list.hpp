@@ -3,7 +3,10 @@
 #include <cstddef>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "lists/packed_texts.hpp"
 
 namespace gantrylux {
 
@@ -30,18 +33,21 @@ class PathList {
     bool empty() const noexcept { return texts_.empty(); }
 
     // Throws std::out_of_range, naming the position and the row count, outside 1..count().
-    const std::string& at(std::size_t position) const;
-    void setAt(std::size_t position, std::string text);
+    // The view is valid until the list next changes.
+    std::string_view at(std::size_t position) const;
+    void setAt(std::size_t position, std::string_view text);
 
-    void append(std::string text);
+    void append(std::string_view text);
     void append(std::span<const std::string> texts);
     void removeAt(std::size_t position);
     void clear();
     // Replaces every row at once: one reset for the views instead of a removal and an append.
-    void assign(std::vector<std::string> texts);
+    void assign(PackedTexts texts);
     void swap(std::size_t a, std::size_t b);
 
-    const std::vector<std::string>& texts() const noexcept { return texts_; }
+    // A copy of every row, for a snapshot that outlives later changes.
+    std::vector<std::string> texts() const { return texts_.toStrings(); }
+    const PackedTexts& packed() const noexcept { return texts_; }
 
     // Observers are not owned; each must outlive the list or remove itself first.
     void addObserver(PathListObserver& observer);
@@ -52,7 +58,7 @@ class PathList {
     template <typename Call>
     void notify(Call call);
 
-    std::vector<std::string> texts_;
+    PackedTexts texts_;
     std::vector<PathListObserver*> observers_;
 };
 

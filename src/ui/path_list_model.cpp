@@ -41,7 +41,8 @@ QVariant PathListModel::data(const QModelIndex& index, int role) const {
         return toolTip_;
     }
     if ((role == Qt::DisplayRole || role == Qt::EditRole) && index.column() == 0) {
-        return QString::fromStdString(list_.texts()[static_cast<std::size_t>(index.row())]);
+        const std::string_view text = list_.packed()[static_cast<std::size_t>(index.row())];
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     }
     return {};
 }

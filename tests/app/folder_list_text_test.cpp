@@ -38,8 +38,11 @@ TEST(FolderListText, StoredTextsGiveTheseRows) {
 }
 
 TEST(FolderListText, JoinEndsEveryRowWithOneSemicolon) {
-    EXPECT_EQ(JoinFolderList({}), "");
-    EXPECT_EQ(JoinFolderList({"C:\\A", "D:\\B b"}), "C:\\A;D:\\B b;");
+    PackedTexts rows;
+    EXPECT_EQ(JoinFolderList(rows), "");
+    rows.push_back("C:\\A");
+    rows.push_back("D:\\B b");
+    EXPECT_EQ(JoinFolderList(rows), "C:\\A;D:\\B b;");
     EXPECT_THAT(SplitFolderList("a;"), ElementsAre("a", ""));
 }
 

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gantrylux {
+
+// Texts stored back to back in one buffer, each found by where it ends. A list of a million
+// paths then costs its bytes plus eight per path, instead of a string object and a heap block
+// for each one.
+class PackedTexts {
+public:
+    std::size_t size() const noexcept { return ends_.size(); }
+    bool empty() const noexcept { return ends_.empty(); }
+    std::size_t byteSize() const noexcept { return bytes_.size(); }
+
+    // 0-based.
+    std::string_view operator[](std::size_t index) const noexcept {
+        const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
+        return std::string_view(bytes_).substr(begin, ends_[index] - begin);
+    }
+
+    void push_back(std::string_view text) {
+        bytes_.append(text);
+        ends_.push_back(bytes_.size());
+    }
+    // Appends the concatenation of two texts as one, without building it first.
+    void push_back(std::string_view head, std::string_view tail) {
+        bytes_.append(head);
+        bytes_.append(tail);
+        ends_.push_back(bytes_.size());
+    }
+
+    void erase(std::size_t index);
+    void replace(std::size_t index, std::string_view text);
+    void clear() noexcept {
+        bytes_.clear();
+        ends_.clear();
+    }
+    void reserve(std::size_t texts, std::size_t bytes) {
+        ends_.reserve(texts);
+        bytes_.reserve(bytes);
+    }
+    // Gives back what the buffers hold beyond their content.
+    void shrink_to_fit() {
+        bytes_.shrink_to_fit();
+        ends_.shrink_to_fit();
+    }
+    std::size_t capacityBytes() const noexcept {
+        return bytes_.capacity() + ends_.capacity() * sizeof(std::uint64_t);
+    }
+
+    std::vector<std::string> toStrings() const;
+
+private:
+    std::string bytes_;
+    std::vector<std::uint64_t> ends_;
+};
+
+}  // namespace gantrylux
