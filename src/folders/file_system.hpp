@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gantrylux {
+
+// File attribute bits, with the values the platform's attribute word has always had.
+namespace attribute {
+inline constexpr std::uint32_t kReadOnly = 1;
+inline constexpr std::uint32_t kHidden = 2;
+inline constexpr std::uint32_t kSystem = 4;
+inline constexpr std::uint32_t kDirectory = 16;
+inline constexpr std::uint32_t kArchive = 32;
+inline constexpr std::uint32_t kReparsePoint = 1024;
+}  // namespace attribute
+
+// Failure codes of folder access, as the rest of the program tells them apart.
+namespace fs_error {
+inline constexpr int kPermissionDenied = 70;
+inline constexpr int kPathNotFound = 76;
+inline constexpr int kPathFileAccess = 75;  // any other failure
+}  // namespace fs_error
+
+class FileSystemError : public std::runtime_error {
+public:
+    FileSystemError(int code, const std::string& description)
+        : std::runtime_error(description), code_(code) {}
+    int code() const noexcept { return code_; }
+
+private:
+    int code_;
+};
+
+// What an entry of a folder is, links followed: an existing file (what FileExists accepts), a
+// folder (what IsFolder accepts), or neither (a dangling link, a device, a pipe).
+enum class EntryKind : std::uint8_t { File, Folder, Other };
+
+struct FolderEntry {
+    std::string name;  // plain name, as the file system spells it (UTF-8)
+    EntryKind kind = EntryKind::Other;
+    // The attribute word of the entry. Exact wherever it can decide something: for folders,
+    // and for files whose hidden bit is set. Elsewhere a backend may leave out the read-only
+    // bit to save a system call per file.
+    std::uint32_t attributes = 0;
+    // True when the name cannot be carried as text (bytes that are not UTF-8).
+    bool badName = false;
+};
+
+// Where a folder lives: device and inode, or volume and file index. Two paths that reach the
+// same folder (through a link) have the same identity.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t index = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+struct FolderListing {
+    std::vector<FolderEntry> entries;  // in the order the file system yields them, no "." or ".."
+    FileIdentity identity;             // of the folder that was read
+};
+
+// The file system as the core needs it. Paths use the platform's separator. Every method may
+// be called from several threads at once.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // One read of a folder: its files and subfolders with what the walk and the merge need.
+    // Throws FileSystemError: kPermissionDenied, kPathNotFound, or kPathFileAccess.
+    virtual FolderListing listFolder(std::string_view folder) const = 0;
+
+    // The attribute word of a path, links followed for the directory bit; nothing when the
+    // path cannot be examined.
+    virtual std::optional<std::uint32_t> attributes(std::string_view path) const = 0;
+    // An existing file that could be opened; never blocks (no open of a pipe).
+    virtual bool fileExists(std::string_view path) const = 0;
+    // The path exists at all.
+    virtual bool pathExists(std::string_view path) const = 0;
+    // The root folder of a drive ("/" on posix; "C:\", "\\server\share\" on Windows).
+    virtual bool isRoot(std::string_view folder) const = 0;
+
+    // The separator of paths on this file system.
+    virtual char separator() const = 0;
+};
+
+}  // namespace gantrylux
