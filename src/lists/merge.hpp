@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "folders/file_system.hpp"
+#include "lists/packed_texts.hpp"
+
+namespace gantrylux {
+
+// A failure met while building the candidate list, to be reported on the window's thread in
+// the order it occurred.
+struct MergeFailure {
+    std::string identity;  // the procedure that met it
+    int step = 0;
+    std::string description;
+};
+
+struct MergeResult {
+    PackedTexts candidates;
+    std::vector<MergeFailure> failures;
+};
+
+// Builds the candidate list from snapshots of the file list and the folder list: every file
+// row as it stands, then for each folder row the files of its whole tree, level by level.
+// Touches neither the lists nor the window, so it runs on a worker thread; it reads the
+// folders of one level on up to `threads` threads.
+MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
+                            const std::vector<std::string>& folderRows, const FileSystem& fs,
+                            unsigned threads);
+
+}  // namespace gantrylux
