@@ -27,12 +27,12 @@ inline constexpr int kPathFileAccess = 75;  // any other failure
 }  // namespace fs_error
 
 class FileSystemError : public std::runtime_error {
-public:
+  public:
     FileSystemError(int code, const std::string& description)
         : std::runtime_error(description), code_(code) {}
     int code() const noexcept { return code_; }
 
-private:
+  private:
     int code_;
 };
 
@@ -43,9 +43,9 @@ enum class EntryKind : std::uint8_t { File, Folder, Other };
 struct FolderEntry {
     std::string name;  // plain name, as the file system spells it (UTF-8)
     EntryKind kind = EntryKind::Other;
-    // The attribute word of the entry. Exact wherever it can decide something: for folders,
-    // and for files whose hidden bit is set. Elsewhere a backend may leave out the read-only
-    // bit to save a system call per file.
+    // The attribute word of the entry. The hidden, system, directory and reparse-point bits are
+    // always exact; a backend may leave out the read-only bit where nothing depends on it (a
+    // file that is not hidden), to save a system call per file.
     std::uint32_t attributes = 0;
     // True when the name cannot be carried as text (bytes that are not UTF-8).
     bool badName = false;
@@ -67,7 +67,7 @@ struct FolderListing {
 // The file system as the core needs it. Paths use the platform's separator. Every method may
 // be called from several threads at once.
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // One read of a folder: its files and subfolders with what the walk and the merge need.

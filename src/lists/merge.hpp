@@ -1,5 +1,6 @@
 #pragma once
 
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -24,9 +25,13 @@ struct MergeResult {
 // Builds the candidate list from snapshots of the file list and the folder list: every file
 // row as it stands, then for each folder row the files of its whole tree, level by level.
 // Touches neither the lists nor the window, so it runs on a worker thread; it reads the
-// folders of one level on up to `threads` threads.
+// folders of one level on up to `threads` threads. When stop is requested it returns early
+// with whatever it has, which the caller then discards.
 MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
                             const std::vector<std::string>& folderRows, const FileSystem& fs,
-                            unsigned threads);
+                            unsigned threads, std::stop_token stop = {});
+
+inline constexpr std::string_view kMergeIdentity =
+    "Gantrylux2021/08/31.Main.CorrelateListviewsWrapper";
 
 }  // namespace gantrylux

@@ -11,7 +11,8 @@ void PackedTexts::replace(std::size_t index, std::string_view text) {
     const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
     const std::size_t oldLength = ends_[index] - begin;
     bytes_.replace(begin, oldLength, text);
-    const auto shift = static_cast<std::int64_t>(text.size()) - static_cast<std::int64_t>(oldLength);
+    const auto shift =
+        static_cast<std::int64_t>(text.size()) - static_cast<std::int64_t>(oldLength);
     for (std::size_t i = index; i < ends_.size(); ++i) {
         ends_[i] = static_cast<std::uint64_t>(static_cast<std::int64_t>(ends_[i]) + shift);
     }

@@ -12,7 +12,7 @@ namespace gantrylux {
 // paths then costs its bytes plus eight per path, instead of a string object and a heap block
 // for each one.
 class PackedTexts {
-public:
+  public:
     std::size_t size() const noexcept { return ends_.size(); }
     bool empty() const noexcept { return ends_.empty(); }
     std::size_t byteSize() const noexcept { return bytes_.size(); }
@@ -55,7 +55,7 @@ public:
 
     std::vector<std::string> toStrings() const;
 
-private:
+  private:
     std::string bytes_;
     std::vector<std::uint64_t> ends_;
 };

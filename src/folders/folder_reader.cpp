@@ -1,0 +1,74 @@
+#include "folders/folder_reader.hpp"
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <utility>
+
+namespace gantrylux {
+
+FolderReader::FolderReader(const FileSystem& fs, unsigned threads, std::stop_token stop)
+    : fs_(fs), threads_(std::max(threads, 1u)), stop_(std::move(stop)) {}
+
+// Paths that differ only in doubled or trailing separators name the same folder.
+std::string FolderReader::key(std::string_view folder) const {
+    const char separator = fs_.separator();
+    std::string key;
+    key.reserve(folder.size());
+    for (const char c : folder) {
+        if (c != separator || key.empty() || key.back() != separator) {
+            key += c;
+        }
+    }
+    while (key.size() > 1 && key.back() == separator) {
+        key.pop_back();
+    }
+    return key;
+}
+
+void FolderReader::fill(const std::string& folder, FolderRead& slot) const {
+    if (stop_.stop_requested()) {
+        slot.failure.emplace(fs_error::kPathFileAccess, "Cancelled");
+        return;
+    }
+    try {
+        slot.listing = fs_.listFolder(folder);
+    } catch (const FileSystemError& failure) {
+        slot.failure = failure;
+    } catch (const std::exception& failure) {
+        slot.failure.emplace(fs_error::kPathFileAccess, failure.what());
+    }
+}
+
+void FolderReader::readAll(const std::vector<std::string>& folders) {
+    std::vector<std::pair<const std::string*, FolderRead*>> todo;
+    for (const std::string& folder : folders) {
+        auto [slot, added] = reads_.try_emplace(key(folder));
+        if (added) {
+            todo.emplace_back(&folder, &slot->second);
+        }
+    }
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i; (i = next.fetch_add(1)) < todo.size();) {
+            fill(*todo[i].first, *todo[i].second);
+        }
+    };
+    const std::size_t helpers = std::min<std::size_t>(threads_ - 1, todo.size() / 2);
+    std::vector<std::jthread> pool;
+    pool.reserve(helpers);
+    for (std::size_t i = 0; i < helpers; ++i) {
+        pool.emplace_back(work);
+    }
+    work();
+}
+
+const FolderRead& FolderReader::read(std::string_view folder) {
+    auto [slot, added] = reads_.try_emplace(key(folder));
+    if (added) {
+        fill(std::string(folder), slot->second);
+    }
+    return slot->second;
+}
+
+}  // namespace gantrylux

@@ -1,0 +1,165 @@
+#include "folders/folder_walk.hpp"
+
+#include <limits>
+
+#include "folders/existence.hpp"
+#include "folders/utf8.hpp"
+
+namespace gantrylux {
+namespace {
+
+constexpr std::size_t kNoParent = std::numeric_limits<std::size_t>::max();
+
+struct Node {
+    std::string entry;
+    std::size_t parent = kNoParent;
+    const FolderRead* read = nullptr;
+    bool lookInto = false;
+};
+
+bool IsDeniedOrMissing(const FolderRead& read) {
+    return read.failure && (read.failure->code() == fs_error::kPermissionDenied ||
+                            read.failure->code() == fs_error::kPathNotFound);
+}
+
+// A folder that is already one of its own ancestors is reached through a link that points
+// back up; walking it would repeat the tree until the path grows too long.
+bool IsOwnAncestor(const std::vector<Node>& nodes, std::size_t parent, const FileIdentity& id) {
+    for (std::size_t at = parent; at != kNoParent; at = nodes[at].parent) {
+        const FolderRead* read = nodes[at].read;
+        if (read && read->listing && read->listing->identity == id) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsWalkableSubfolder(const FolderEntry& entry) {
+    return entry.kind == EntryKind::Folder && !entry.badName && entry.name != "." &&
+           entry.name != ".." && !HasBadCharacters(entry.name) &&
+           IsAcceptedFolder(entry.attributes, false);
+}
+
+// The given entries: kept unless their listing is denied or missing, looked into only when
+// they are accepted folders.
+void AddRoots(FolderReader& reader, const std::vector<std::string>& entries,
+              std::vector<Node>& nodes) {
+    const FileSystem& fs = reader.fileSystem();
+    std::vector<std::string> folders;
+    std::vector<bool> isFolder;
+    for (const std::string& entry : entries) {
+        isFolder.push_back(IsFolder(fs, entry));
+        if (isFolder.back()) {
+            folders.push_back(entry);
+        }
+    }
+    reader.readAll(folders);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        Node node{entries[i], kNoParent, nullptr, false};
+        if (isFolder[i]) {
+            node.read = &reader.read(entries[i]);
+            if (IsDeniedOrMissing(*node.read)) {
+                continue;
+            }
+            const auto attributes = fs.attributes(entries[i]);
+            node.lookInto = node.read->listing && attributes &&
+                            IsAcceptedFolder(*attributes, fs.isRoot(entries[i]));
+        }
+        nodes.push_back(std::move(node));
+    }
+}
+
+}  // namespace
+
+bool HasBadCharacters(std::string_view text) {
+    if (!IsValidUtf8(text)) {
+        return true;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 32 || c == 127 || c == '?') {
+            return true;
+        }
+        // U+0080 to U+009F are encoded as C2 80 to C2 9F.
+        if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsAcceptedFolder(std::uint32_t attributes, bool isRoot) {
+    constexpr std::uint32_t kHiddenSystemFolder =
+        attribute::kDirectory | attribute::kSystem | attribute::kHidden;
+    return isRoot || (attributes != kHiddenSystemFolder &&
+                      attributes != (kHiddenSystemFolder | attribute::kReparsePoint));
+}
+
+std::vector<WalkedFolder> WalkFolders(FolderReader& reader, const std::vector<std::string>& entries,
+                                      bool allLevels) {
+    const char separator = reader.fileSystem().separator();
+    std::vector<Node> nodes;
+    AddRoots(reader, entries, nodes);
+
+    std::size_t levelBegin = 0;
+    for (int level = 0; levelBegin < nodes.size() && (allLevels || level < 1); ++level) {
+        const std::size_t levelEnd = nodes.size();
+        std::vector<Node> children;
+        for (std::size_t at = levelBegin; at < levelEnd; ++at) {
+            if (!nodes[at].lookInto) {
+                continue;
+            }
+            for (const FolderEntry& sub : nodes[at].read->listing->entries) {
+                if (IsWalkableSubfolder(sub)) {
+                    children.push_back(
+                        {nodes[at].entry + sub.name + separator, at, nullptr, false});
+                }
+            }
+        }
+        if (allLevels) {
+            std::vector<std::string> folders;
+            folders.reserve(children.size());
+            for (const Node& child : children) {
+                folders.push_back(child.entry);
+            }
+            reader.readAll(folders);
+        }
+        for (Node& child : children) {
+            if (allLevels) {
+                child.read = &reader.read(child.entry);
+                if (IsDeniedOrMissing(*child.read) ||
+                    (child.read->listing &&
+                     IsOwnAncestor(nodes, child.parent, child.read->listing->identity))) {
+                    continue;
+                }
+                child.lookInto = child.read->listing.has_value();
+            }
+            nodes.push_back(std::move(child));
+        }
+        levelBegin = levelEnd;
+    }
+
+    std::vector<WalkedFolder> walked;
+    walked.reserve(nodes.size());
+    for (Node& node : nodes) {
+        WalkedFolder folder{std::move(node.entry), nullptr, nullptr};
+        if (node.read) {
+            folder.listing = node.read->listing ? &*node.read->listing : nullptr;
+            folder.failure = node.read->failure ? &*node.read->failure : nullptr;
+        }
+        walked.push_back(std::move(folder));
+    }
+    return walked;
+}
+
+void GetSubDirectories2016(const FileSystem& fs, std::vector<std::string>& folders, bool allLevels,
+                           unsigned threads) {
+    FolderReader reader(fs, threads);
+    std::vector<std::string> result;
+    for (WalkedFolder& folder : WalkFolders(reader, folders, allLevels)) {
+        result.push_back(std::move(folder.entry));
+    }
+    folders = std::move(result);
+}
+
+}  // namespace gantrylux

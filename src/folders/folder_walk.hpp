@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "folders/folder_reader.hpp"
+
+namespace gantrylux {
+
+// One entry of a walked folder list.
+struct WalkedFolder {
+    std::string entry;                         // the folder path, ending in the separator
+    const FolderListing* listing = nullptr;    // what it holds, when it could be read
+    const FileSystemError* failure = nullptr;  // a failure other than "denied" or "not found"
+};
+
+// Walks the trees below the given entries (each ending in the separator) and returns them
+// extended by every folder found, level by level: the entries first, then their direct
+// subfolders grouped by parent in the file system's order, then the next level, and so on
+// (only the first level when allLevels is false).
+//
+// An entry or subfolder whose listing is denied or whose path is not found is dropped with its
+// subtree. A subfolder is left out with its subtree when its name has bad characters, when it
+// is both hidden and system (unless it is a root), and when it is the same folder as one of
+// its own ancestors (a link loop). The given entries stay even when they are no folder.
+std::vector<WalkedFolder> WalkFolders(FolderReader& reader, const std::vector<std::string>& entries,
+                                      bool allLevels);
+
+// The walk on a plain list of folder paths: appends every folder found below them.
+void GetSubDirectories2016(const FileSystem& fs, std::vector<std::string>& folders, bool allLevels,
+                           unsigned threads = 1);
+
+// A control character, a character from 127 to 159, or "?"; and any text that is not UTF-8.
+bool HasBadCharacters(std::string_view text);
+
+// A folder the walk may look into: a root, or anything but exactly hidden plus system (with or
+// without the reparse-point bit).
+bool IsAcceptedFolder(std::uint32_t attributes, bool isRoot);
+
+}  // namespace gantrylux

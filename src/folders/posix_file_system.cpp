@@ -1,0 +1,201 @@
+#include "folders/posix_file_system.hpp"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "folders/utf8.hpp"
+
+namespace gantrylux {
+namespace {
+
+int ErrorCode(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return fs_error::kPermissionDenied;
+        case ENOENT:
+        case ENOTDIR:
+            return fs_error::kPathNotFound;
+        default:
+            return fs_error::kPathFileAccess;
+    }
+}
+
+[[noreturn]] void ThrowError(int error, std::string_view path) {
+    throw FileSystemError(ErrorCode(error),
+                          std::string(std::strerror(error)) + ": " + std::string(path));
+}
+
+bool IsHiddenName(std::string_view name) {
+    return !name.empty() && name.front() == '.';
+}
+
+std::string_view BaseName(std::string_view path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.remove_suffix(1);
+    }
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// The attribute word and kind of an entry whose target status is known.
+void Describe(const struct stat& target, bool hidden, bool link, FolderEntry& entry) {
+    if (S_ISDIR(target.st_mode)) {
+        entry.kind = EntryKind::Folder;
+        entry.attributes = attribute::kDirectory;
+    } else {
+        entry.kind = S_ISREG(target.st_mode) ? EntryKind::File : EntryKind::Other;
+        entry.attributes = attribute::kArchive;
+    }
+    if (hidden) {
+        entry.attributes |= attribute::kHidden;
+    }
+    if ((target.st_mode & S_IWUSR) == 0) {
+        entry.attributes |= attribute::kReadOnly;
+    }
+    if (link) {
+        entry.attributes |= attribute::kReparsePoint;
+    }
+}
+
+// Fills kind and attributes of one directory entry. The entry type from readdir answers for
+// plain files and folders; only hidden files (whose read-only bit decides whether they count
+// as hidden-and-archive), links and entries of unknown type cost a stat. Returns false when
+// the entry vanished before it could be examined.
+bool Examine(int folder, const dirent& d, FolderEntry& entry) {
+    const bool hidden = IsHiddenName(entry.name);
+    unsigned char type = d.d_type;
+    struct stat own {};
+    if (type == DT_UNKNOWN || (type == DT_REG && hidden)) {
+        if (fstatat(folder, d.d_name, &own, AT_SYMLINK_NOFOLLOW) != 0) {
+            return false;
+        }
+        if (S_ISLNK(own.st_mode)) {
+            type = DT_LNK;
+        } else {
+            Describe(own, hidden, false, entry);
+            return true;
+        }
+    }
+    switch (type) {
+        case DT_DIR:
+            entry.kind = EntryKind::Folder;
+            entry.attributes = attribute::kDirectory | (hidden ? attribute::kHidden : 0);
+            return true;
+        case DT_REG:
+            entry.kind = EntryKind::File;
+            entry.attributes = attribute::kArchive;
+            return true;
+        case DT_LNK: {
+            struct stat target {};
+            if (fstatat(folder, d.d_name, &target, 0) != 0) {
+                entry.kind = EntryKind::Other;  // dangling, or a loop the kernel refuses
+                entry.attributes = attribute::kArchive | attribute::kReparsePoint |
+                                   (hidden ? attribute::kHidden : 0);
+                return true;
+            }
+            Describe(target, hidden, true, entry);
+            return true;
+        }
+        default:
+            entry.kind = EntryKind::Other;
+            entry.attributes = attribute::kArchive | (hidden ? attribute::kHidden : 0);
+            return true;
+    }
+}
+
+class DirCloser {
+  public:
+    explicit DirCloser(DIR* dir) : dir_(dir) {}
+    ~DirCloser() { closedir(dir_); }
+    DirCloser(const DirCloser&) = delete;
+    DirCloser& operator=(const DirCloser&) = delete;
+
+  private:
+    DIR* dir_;
+};
+
+}  // namespace
+
+FolderListing PosixFileSystem::listFolder(std::string_view folder) const {
+    const std::string path(folder.empty() ? std::string_view(".") : folder);
+    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        ThrowError(errno, folder);
+    }
+    FolderListing listing;
+    struct stat self {};
+    if (fstat(fd, &self) != 0) {
+        const int error = errno;
+        close(fd);
+        ThrowError(error, folder);
+    }
+    listing.identity = {static_cast<std::uint64_t>(self.st_dev),
+                        static_cast<std::uint64_t>(self.st_ino)};
+    DIR* dir = fdopendir(fd);
+    if (dir == nullptr) {
+        const int error = errno;
+        close(fd);
+        ThrowError(error, folder);
+    }
+    DirCloser closer(dir);
+    for (;;) {
+        errno = 0;
+        const dirent* d = readdir(dir);
+        if (d == nullptr) {
+            if (errno != 0) {
+                ThrowError(errno, folder);
+            }
+            return listing;
+        }
+        const std::string_view name(d->d_name);
+        if (name == "." || name == "..") {
+            continue;
+        }
+        FolderEntry entry;
+        entry.name = name;
+        entry.badName = !IsValidUtf8(name);
+        if (Examine(fd, *d, entry)) {
+            listing.entries.push_back(std::move(entry));
+        }
+    }
+}
+
+std::optional<std::uint32_t> PosixFileSystem::attributes(std::string_view path) const {
+    const std::string p(path);
+    struct stat own {};
+    if (p.empty() || lstat(p.c_str(), &own) != 0) {
+        return std::nullopt;
+    }
+    const bool link = S_ISLNK(own.st_mode);
+    struct stat target = own;
+    if (link && stat(p.c_str(), &target) != 0) {
+        return attribute::kArchive | attribute::kReparsePoint |
+               (IsHiddenName(BaseName(path)) ? attribute::kHidden : 0);
+    }
+    FolderEntry entry;
+    Describe(target, IsHiddenName(BaseName(path)), link, entry);
+    return entry.attributes;
+}
+
+bool PosixFileSystem::fileExists(std::string_view path) const {
+    struct stat target {};
+    return !path.empty() && stat(std::string(path).c_str(), &target) == 0 &&
+           S_ISREG(target.st_mode);
+}
+
+bool PosixFileSystem::pathExists(std::string_view path) const {
+    struct stat target {};
+    return !path.empty() && stat(std::string(path).c_str(), &target) == 0;
+}
+
+bool PosixFileSystem::isRoot(std::string_view folder) const {
+    return !folder.empty() && folder.find_first_not_of('/') == std::string_view::npos;
+}
+
+}  // namespace gantrylux
