@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <stop_token>
 #include <string>
 
 namespace gantrylux {
@@ -24,6 +26,11 @@ class Desktop {
     // Shows a modal message box and returns the answer. An empty title means the application
     // title.
     virtual int messageBox(const std::string& text, int style, const std::string& title) = 0;
+
+    // Runs a long job on a worker thread and returns when it has finished, keeping the window
+    // responsive meanwhile: its events, including further commands, are handled while waiting.
+    // The job is asked to stop when the program is closing. A failure of the job is rethrown.
+    virtual void runInBackground(const std::function<void(std::stop_token)>& job) = 0;
 };
 
 }  // namespace gantrylux

@@ -24,13 +24,15 @@ const char* TruthText(bool value) {
 
 }  // namespace
 
-MainForm::MainForm(Form& form, Desktop& desktop, SettingsStore& store)
+MainForm::MainForm(Form& form, Desktop& desktop, SettingsStore& store, const FileSystem& fs)
     : form_(form),
       desktop_(desktop),
       store_(store),
+      fs_(fs),
       busy_([this](bool busy) {
           form_.setPointer(busy ? WindowPointer::Hourglass : WindowPointer::Default);
       }),
+      merger_(fileList_, folderList_, candidateList_, busy_, desktop, fs),
       folderAutosave_(folderList_, store) {}
 
 void MainForm::Form_Load() {
@@ -43,6 +45,7 @@ void MainForm::Form_Load() {
     p.step(132, [&] { form_.setColumnWidth(ListId::Folders, 1, 6800); });
     p.step(134, [&] { form_.setColumnWidth(ListId::Folders, 2, 1); });
     restoreFolderList(p);
+    p.step(148, [&] { merger_.CorrelateListviewsWrapper(); });
     restoreControls(p);
     // From here on every change of the folder list is stored as it happens.
     folderList_.addObserver(folderAutosave_);

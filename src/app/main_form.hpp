@@ -5,6 +5,8 @@
 #include "app/folder_list_autosave.hpp"
 #include "app/form.hpp"
 #include "app/settings_store.hpp"
+#include "folders/file_system.hpp"
+#include "lists/candidate_merger.hpp"
 #include "lists/path_list.hpp"
 
 namespace gantrylux {
@@ -14,7 +16,7 @@ namespace gantrylux {
 // runs and is tested without a toolkit.
 class MainForm {
   public:
-    MainForm(Form& form, Desktop& desktop, SettingsStore& store);
+    MainForm(Form& form, Desktop& desktop, SettingsStore& store, const FileSystem& fs);
     MainForm(const MainForm&) = delete;
     MainForm& operator=(const MainForm&) = delete;
 
@@ -22,6 +24,9 @@ class MainForm {
     PathList& folderList() noexcept { return folderList_; }
     const PathList& candidateList() const noexcept { return candidateList_; }
     BusyCounter& busy() noexcept { return busy_; }
+    const FileSystem& fileSystem() const noexcept { return fs_; }
+
+    void CorrelateListviewsWrapper() { merger_.CorrelateListviewsWrapper(); }
 
     void Form_Load();
     void Form_QueryUnload();
@@ -41,10 +46,12 @@ class MainForm {
     Form& form_;
     Desktop& desktop_;
     SettingsStore& store_;
+    const FileSystem& fs_;
     PathList fileList_;
     PathList folderList_;
     PathList candidateList_;
     BusyCounter busy_;
+    CandidateMerger merger_;
     FolderListAutosave folderAutosave_;
 };
 

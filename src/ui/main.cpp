@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "folders/native_file_system.hpp"
 #include "ui/main_window.hpp"
 #include "ui/qt_desktop.hpp"
 #include "ui/qt_settings_store.hpp"
@@ -34,7 +35,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     gantrylux::QtSettingsStore store;
     gantrylux::QtDesktop desktop;
-    gantrylux::MainWindow window(desktop, store);
+    const auto fs = gantrylux::MakeNativeFileSystem();
+    gantrylux::MainWindow window(desktop, store, *fs);
     desktop.setWindow(&window);
     window.show();
     return QApplication::exec();

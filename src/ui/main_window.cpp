@@ -63,11 +63,11 @@ QTreeView* PlaceList(QWidget* window, const char* name, QRect rect, PathListMode
 
 }  // namespace
 
-MainWindow::MainWindow(Desktop& desktop, SettingsStore& store)
+MainWindow::MainWindow(Desktop& desktop, SettingsStore& store, const FileSystem& fs)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
-      mainForm_(*this, desktop, store) {
+      mainForm_(*this, desktop, store, fs) {
     setObjectName(QStringLiteral("Form1"));
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);

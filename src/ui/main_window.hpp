@@ -22,7 +22,7 @@ class PathListModel;
 class MainWindow : public QWidget, public Form {
     Q_OBJECT
   public:
-    MainWindow(Desktop& desktop, SettingsStore& store);
+    MainWindow(Desktop& desktop, SettingsStore& store, const FileSystem& fs);
     ~MainWindow() override;
 
     MainForm& mainForm() { return mainForm_; }

@@ -1,7 +1,10 @@
 #include "ui/qt_desktop.hpp"
 
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QString>
+#include <exception>
+#include <thread>
 
 #include "app/product.hpp"
 
@@ -40,6 +43,26 @@ int QtDesktop::messageBox(const std::string& text, int style, const std::string&
             return message_answer::kNo;
         default:
             return message_answer::kOk;
+    }
+}
+
+void QtDesktop::runInBackground(const std::function<void(std::stop_token)>& job) {
+    QEventLoop loop;
+    std::exception_ptr failure;
+    {
+        std::jthread worker([&](std::stop_token stop) {
+            try {
+                job(stop);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            // Queued: the quit arrives through the loop even if the job ends before it runs.
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+        loop.exec();
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
     }
 }
 

@@ -12,6 +12,7 @@ class QtDesktop : public Desktop {
     void setWindow(QWidget* window) { window_ = window; }
 
     int messageBox(const std::string& text, int style, const std::string& title) override;
+    void runInBackground(const std::function<void(std::stop_token)>& job) override;
 
   private:
     QWidget* window_ = nullptr;

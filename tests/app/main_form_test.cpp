@@ -7,6 +7,7 @@
 #include "fakes/fake_form.hpp"
 #include "fakes/memory_settings_store.hpp"
 #include "fakes/recording_desktop.hpp"
+#include "folders/native_file_system.hpp"
 
 namespace gantrylux {
 namespace {
@@ -30,7 +31,8 @@ class MainFormTest : public ::testing::Test {
     FakeForm form;
     RecordingDesktop desktop;
     MemorySettingsStore store;
-    MainForm mainForm{form, desktop, store};
+    std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
+    MainForm mainForm{form, desktop, store, *fs};
 };
 
 TEST_F(MainFormTest, FirstStartWithAnEmptyStore) {
@@ -79,7 +81,7 @@ TEST_F(MainFormTest, StoredOptionsAlwaysLeaveExactlyOneSelected) {
         FakeForm freshForm;
         MemorySettingsStore freshStore;
         freshStore.values = {{"Option1", c.o1}, {"Option2", c.o2}, {"Option3", c.o3}};
-        MainForm fresh{freshForm, desktop, freshStore};
+        MainForm fresh{freshForm, desktop, freshStore, *fs};
         freshForm.attach(fresh);
         fresh.Form_Load();
         EXPECT_EQ(freshForm.option, c.expected) << c.o1 << c.o2 << c.o3;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,18 @@ class RecordingDesktop : public Desktop {
         return answer;
     }
 
+    // Runs the job at once. A test can run commands "while it waits", as the event loop would.
+    void runInBackground(const std::function<void(std::stop_token)>& job) override {
+        ++backgroundJobs;
+        if (whileWaiting) {
+            whileWaiting();
+        }
+        job(std::stop_token{});
+    }
+
     std::vector<Box> boxes;
+    int backgroundJobs = 0;
+    std::function<void()> whileWaiting;
     std::deque<int> answers;
 };
 

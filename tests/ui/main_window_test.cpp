@@ -17,6 +17,7 @@
 
 #include "fakes/memory_settings_store.hpp"
 #include "fakes/recording_desktop.hpp"
+#include "folders/native_file_system.hpp"
 
 namespace gantrylux {
 namespace {
@@ -27,7 +28,7 @@ using testing::RecordingDesktop;
 class MainWindowTest : public ::testing::Test {
   protected:
     void open() {
-        window = std::make_unique<MainWindow>(desktop, store);
+        window = std::make_unique<MainWindow>(desktop, store, *fs);
         window->show();
         window->activateWindow();
         QApplication::processEvents();
@@ -51,6 +52,7 @@ class MainWindowTest : public ::testing::Test {
 
     RecordingDesktop desktop;
     MemorySettingsStore store;
+    std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
     std::unique_ptr<MainWindow> window;
 };
 
