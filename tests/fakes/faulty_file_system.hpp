@@ -1,0 +1,54 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "folders/file_system.hpp"
+
+namespace gantrylux::testing {
+
+// Passes everything to a real file system, but fails the listing of chosen folders with a
+// chosen code (root may read anything, so "access denied" must be made up), and can run a hook
+// at every listing.
+class FaultyFileSystem : public FileSystem {
+  public:
+    explicit FaultyFileSystem(const FileSystem& real) : real_(real) {}
+
+    FolderListing listFolder(std::string_view folder) const override {
+        if (onList) {
+            onList(folder);
+        }
+        // Walk entries carry doubled separators; the failures are keyed by the plain path.
+        std::string key;
+        for (const char c : folder) {
+            if (c != real_.separator() || key.empty() || key.back() != c) {
+                key += c;
+            }
+        }
+        while (key.size() > 1 && key.back() == real_.separator()) {
+            key.pop_back();
+        }
+        if (const auto found = failures.find(key); found != failures.end()) {
+            throw FileSystemError(
+                found->second, "Simulated failure " + std::to_string(found->second) + ": " + key);
+        }
+        return real_.listFolder(folder);
+    }
+    std::optional<std::uint32_t> attributes(std::string_view path) const override {
+        return real_.attributes(path);
+    }
+    bool fileExists(std::string_view path) const override { return real_.fileExists(path); }
+    bool pathExists(std::string_view path) const override { return real_.pathExists(path); }
+    bool isRoot(std::string_view folder) const override { return real_.isRoot(folder); }
+    char separator() const override { return real_.separator(); }
+
+    // Folder path, single separators and none at the end -> failure code.
+    std::map<std::string, int> failures;
+    std::function<void(std::string_view)> onList;
+
+  private:
+    const FileSystem& real_;
+};
+
+}  // namespace gantrylux::testing
