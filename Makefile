@@ -3,7 +3,7 @@ PRESET ?= dev
 BUILD := build/$(PRESET)
 DEPS_STAMP := build/.deps-installed
 
-.PHONY: all deps configure build run test test-asan screenshot format format-check clean
+.PHONY: all deps configure build run test test-asan bench screenshot format format-check clean
 
 all: build
 
@@ -30,6 +30,11 @@ test: build
 
 test-asan:
 	$(MAKE) test PRESET=asan
+
+# Speed and memory against reference tools, on an optimised build.
+bench:
+	$(MAKE) build PRESET=release
+	bench/run-bench build/release
 
 screenshot: build
 	scripts/screenshot $(BUILD)/gantrylux docs/main-window.png
