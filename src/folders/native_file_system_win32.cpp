@@ -3,6 +3,8 @@
 
 namespace gantrylux {
 
-std::unique_ptr<FileSystem> MakeNativeFileSystem() { return std::make_unique<Win32FileSystem>(); }
+std::unique_ptr<FileSystem> MakeNativeFileSystem() {
+    return std::make_unique<Win32FileSystem>();
+}
 
 }  // namespace gantrylux

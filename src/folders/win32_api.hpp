@@ -9,3 +9,4 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <winioctl.h>  // needs the types windows.h declares first

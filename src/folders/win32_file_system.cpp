@@ -13,7 +13,7 @@ namespace {
 
 // Closes a handle on every way out, throws included.
 class Handle {
-public:
+  public:
     explicit Handle(HANDLE handle) : handle_(handle) {}
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
@@ -25,12 +25,12 @@ public:
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
     HANDLE get() const { return handle_; }
 
-private:
+  private:
     HANDLE handle_;
 };
 
 class Search {
-public:
+  public:
     explicit Search(HANDLE handle) : handle_(handle) {}
     Search(const Search&) = delete;
     Search& operator=(const Search&) = delete;
@@ -41,7 +41,7 @@ public:
     }
     HANDLE get() const { return handle_; }
 
-private:
+  private:
     HANDLE handle_;
 };
 
@@ -75,14 +75,37 @@ bool IsDotOrDotDot(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
-FolderEntry EntryOf(const WIN32_FIND_DATAW& found) {
+bool OpensAsFile(const std::wstring& path) {
+    // No access rights asked for: the open succeeds for any existing file without reading it,
+    // and fails for a folder, which needs backup semantics to be opened.
+    constexpr DWORD kNoBufferingSequentialScan = FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN;
+    Handle handle(CreateFileW(win32::ForApi(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, kNoBufferingSequentialScan, nullptr));
+    return handle.valid();
+}
+
+// Most file entries open as a matter of course, and opening each would double the cost of a
+// read. These may not: a link can dangle, and a name ending in a dot or space is trimmed when
+// the path is parsed, so the path reaches another file or none.
+bool MayNotOpen(const WIN32_FIND_DATAW& found) {
+    const std::wstring_view name(found.cFileName);
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || name.back() == L'.' ||
+           name.back() == L' ';
+}
+
+FolderEntry EntryOf(const std::wstring& folder, const WIN32_FIND_DATAW& found) {
     win32::NarrowedName name = win32::Narrow(found.cFileName);
     FolderEntry entry;
     entry.name = std::move(name.text);
     entry.badName = !name.exact;
     entry.attributes = found.dwFileAttributes;
-    entry.kind = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::Folder
-                                                                            : EntryKind::File;
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        entry.kind = EntryKind::Folder;
+    } else if (MayNotOpen(found) && !OpensAsFile(folder + found.cFileName)) {
+        entry.kind = EntryKind::Other;
+    } else {
+        entry.kind = EntryKind::File;
+    }
     return entry;
 }
 
@@ -112,7 +135,7 @@ FolderListing Win32FileSystem::listFolder(std::string_view folder) const {
     }
     do {
         if (!IsDotOrDotDot(found.cFileName)) {
-            listing.entries.push_back(EntryOf(found));
+            listing.entries.push_back(EntryOf(path, found));
         }
     } while (FindNextFileW(search.get(), &found));
     // Anything but the normal end means entries are missing: a partial listing is no listing.
@@ -136,15 +159,7 @@ std::optional<std::uint32_t> Win32FileSystem::attributes(std::string_view path) 
 
 bool Win32FileSystem::fileExists(std::string_view path) const {
     const std::optional<std::wstring> wide = win32::WidenPath(path);
-    if (!wide) {
-        return false;
-    }
-    // No access rights asked for: the open succeeds for any existing file without reading it,
-    // and fails for a folder, which needs backup semantics to be opened.
-    constexpr DWORD kNoBufferingSequentialScan = FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN;
-    Handle handle(CreateFileW(win32::ForApi(*wide).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, kNoBufferingSequentialScan, nullptr));
-    return handle.valid();
+    return wide && OpensAsFile(*wide);
 }
 
 bool Win32FileSystem::pathExists(std::string_view path) const {

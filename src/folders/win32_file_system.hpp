@@ -7,7 +7,7 @@ namespace gantrylux {
 // The Windows file system through the wide-character APIs: every Unicode name is reachable, and
 // paths past the classic length limit work as well as short ones.
 class Win32FileSystem final : public FileSystem {
-public:
+  public:
     FolderListing listFolder(std::string_view folder) const override;
     std::optional<std::uint32_t> attributes(std::string_view path) const override;
     bool fileExists(std::string_view path) const override;

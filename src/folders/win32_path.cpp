@@ -9,9 +9,13 @@ namespace {
 constexpr std::wstring_view kPrefix = L"\\\\?\\";
 constexpr std::wstring_view kUncPrefix = L"\\\\?\\UNC\\";
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+bool IsSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
 
-bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+bool IsDriveLetter(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
 
 bool StartsWithNamespace(std::wstring_view path) {
     // "\\?\" and "\\.\" already bypass the length limit and the rewriting of the path.
@@ -22,8 +26,8 @@ bool StartsWithNamespace(std::wstring_view path) {
 std::wstring FullPath(const std::wstring& path) {
     std::wstring full(path.size() + MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()),
-                                              full.data(), nullptr);
+        const DWORD length =
+            GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
         if (length == 0) {
             return path;  // the call that follows fails on it with the system's own error
         }
