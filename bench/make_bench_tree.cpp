@@ -34,7 +34,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Bump when the shape of the tree changes, so that old trees are rewritten.
-constexpr int kLayoutVersion = 1;
+constexpr int kLayoutVersion = 2;
 constexpr std::uint64_t kSeed = 0x5eed'6a17'2b1c'0de5ULL;
 
 struct Options {
@@ -115,6 +115,10 @@ std::string MakeName(Random& random, std::uint64_t serial, bool withExtension) {
         } else {
             name += kAscii[random.below(kAscii.size())];
         }
+    }
+    // Dot-names are hidden and skipped by the walk; only the caller decides how many there are.
+    if (name[0] == '.') {
+        name[0] = '_';
     }
     // The serial goes last, in brackets before the extension, so two names of one folder differ
     // whatever their random parts are.
