@@ -218,6 +218,7 @@ TEST(MakeBenchTreeTest, ACompleteTreeIsKeptAndOtherParametersRewriteIt) {
 
     ASSERT_EQ(MakeTree(root, " --files 500 --folders 20 --depth 2").exitCode, 0);
     EXPECT_FALSE(fs::exists(root + "/left by hand"));
+    EXPECT_FALSE(fs::exists(root + ".make-bench-tree-old"));
     EXPECT_THAT(Listing(root), SizeIs(500 + 20 + 7));
 }
 
