@@ -3,7 +3,7 @@ PRESET ?= dev
 BUILD := build/$(PRESET)
 DEPS_STAMP := build/.deps-installed
 
-.PHONY: all deps configure build run test test-asan bench screenshot format format-check clean
+.PHONY: all deps configure build run test test-asan test-windows bench screenshot format format-check clean
 
 all: build
 
@@ -30,6 +30,10 @@ test: build
 
 test-asan:
 	$(MAKE) test PRESET=asan
+
+# The core and its tests cross-built for Windows and run under Wine (installs what is missing).
+test-windows:
+	scripts/test-windows
 
 # Speed and memory against reference tools, on an optimised build.
 bench:
