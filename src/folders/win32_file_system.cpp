@@ -84,13 +84,10 @@ bool OpensAsFile(const std::wstring& path) {
     return handle.valid();
 }
 
-// Most file entries open as a matter of course, and opening each would double the cost of a
-// read. These may not: a link can dangle, and a name ending in a dot or space is trimmed when
-// the path is parsed, so the path reaches another file or none.
-bool MayNotOpen(const WIN32_FIND_DATAW& found) {
-    const std::wstring_view name(found.cFileName);
-    return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || name.back() == L'.' ||
-           name.back() == L' ';
+// A name ending in a dot or a space loses that ending when a path is parsed, so the path built
+// from it reaches another file (the one without the ending) or none.
+bool ReachableByName(std::wstring_view name) {
+    return name.back() != L'.' && name.back() != L' ';
 }
 
 FolderEntry EntryOf(const std::wstring& folder, const WIN32_FIND_DATAW& found) {
@@ -101,8 +98,12 @@ FolderEntry EntryOf(const std::wstring& folder, const WIN32_FIND_DATAW& found) {
     entry.attributes = found.dwFileAttributes;
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         entry.kind = EntryKind::Folder;
-    } else if (MayNotOpen(found) && !OpensAsFile(folder + found.cFileName)) {
+    } else if (!ReachableByName(found.cFileName)) {
         entry.kind = EntryKind::Other;
+    } else if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        // A link may dangle. Other files open as a matter of course, and opening each of them
+        // would double the cost of a read.
+        entry.kind = OpensAsFile(folder + found.cFileName) ? EntryKind::File : EntryKind::Other;
     } else {
         entry.kind = EntryKind::File;
     }

@@ -126,16 +126,23 @@ TEST_F(Win32FileSystemTest, NonAsciiNamesComeBackAsExactUtf8AndReachTheirFiles) 
     EXPECT_EQ(fs.listFolder(path(folder)).entries.at(0).name, "\xc3\xa9t\xc3\xa9.txt");
 }
 
-TEST_F(Win32FileSystemTest, FileThatItsOwnNameCannotReachIsNotListedAsAFile) {
-    // Path parsing drops a trailing dot, so "t." is reachable only through a "\\?\" path:
-    // whoever takes the listing's word that it is a file would fail to open it.
-    tree.file(L"t.");
+TEST_F(Win32FileSystemTest, FilesThatTheirOwnPathsCannotReachAreNotListedAsFiles) {
+    // Path parsing drops a trailing dot or space, so these are reachable only through "\\?\"
+    // paths: "t." and "t " by their paths reach nothing, "u." reaches the other file "u".
+    for (const wchar_t* name : {L"t.", L"t ", L"u", L"u."}) {
+        tree.file(name);
+    }
 
-    const FolderEntry* entry = Find(fs.listFolder(path()), "t.");
+    const FolderListing listing = fs.listFolder(path());
 
-    ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->kind, EntryKind::Other);
-    EXPECT_FALSE(fs.fileExists(path(L"t.")));
+    for (const char* name : {"t.", "t ", "u."}) {
+        SCOPED_TRACE(name);
+        const FolderEntry* entry = Find(listing, name);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(entry->kind, EntryKind::Other);
+    }
+    ASSERT_NE(Find(listing, "u"), nullptr);
+    EXPECT_EQ(Find(listing, "u")->kind, EntryKind::File);
 }
 
 TEST_F(Win32FileSystemTest, ListingTheDriveRootNeedsNoSeparator) {
