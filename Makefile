@@ -28,6 +28,9 @@ run: build
 test: build
 	ctest --preset $(PRESET)
 
+test-tsan:
+	$(MAKE) test PRESET=tsan
+
 test-asan:
 	$(MAKE) test PRESET=asan
 
