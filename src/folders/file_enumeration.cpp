@@ -61,9 +61,9 @@ std::vector<std::string> GetFilesInFolder(const FileSystem& fs, std::string_view
         }
         throw;
     }
-    for (FolderEntry& entry : listing.entries) {
+    for (const FolderEntry& entry : listing.entries) {
         if (IsListedFile(entry) && MatchesPattern(entry.name, pattern)) {
-            names.push_back(std::move(entry.name));
+            names.emplace_back(entry.name);
         }
     }
     return names;

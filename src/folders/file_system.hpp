@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -41,7 +42,7 @@ class FileSystemError : public std::runtime_error {
 enum class EntryKind : std::uint8_t { File, Folder, Other };
 
 struct FolderEntry {
-    std::string name;  // plain name, as the file system spells it (UTF-8)
+    std::string_view name;  // plain name (UTF-8), kept by the listing the entry belongs to
     EntryKind kind = EntryKind::Other;
     // The attribute word of the entry. The hidden, system, directory and reparse-point bits are
     // always exact; a backend may leave out the read-only bit where nothing depends on it (a
@@ -59,9 +60,23 @@ struct FileIdentity {
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
-struct FolderListing {
+// One read of a folder. It owns the names of its entries, in a few large blocks rather than a
+// string each: a merge keeps hundreds of thousands of them.
+class FolderListing {
+  public:
     std::vector<FolderEntry> entries;  // in the order the file system yields them, no "." or ".."
     FileIdentity identity;             // of the folder that was read
+    // The folder's own attribute word, where the read tells it at no extra cost.
+    std::optional<std::uint32_t> attributes;
+
+    // Copies a name into the listing; the view stays valid as long as the listing, moves
+    // included.
+    std::string_view keepName(std::string_view name);
+
+  private:
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t used_ = 0;
+    std::size_t capacity_ = 0;
 };
 
 // The file system as the core needs it. Paths use the platform's separator. Every method may

@@ -40,13 +40,16 @@ void FolderReader::fill(const std::string& folder, FolderRead& slot) const {
     }
 }
 
-void FolderReader::readAll(const std::vector<std::string>& folders) {
+std::vector<const FolderRead*> FolderReader::readAll(const std::vector<std::string>& folders) {
+    std::vector<const FolderRead*> reads;
+    reads.reserve(folders.size());
     std::vector<std::pair<const std::string*, FolderRead*>> todo;
     for (const std::string& folder : folders) {
         auto [slot, added] = reads_.try_emplace(key(folder));
         if (added) {
             todo.emplace_back(&folder, &slot->second);
         }
+        reads.push_back(&slot->second);
     }
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
@@ -61,6 +64,7 @@ void FolderReader::readAll(const std::vector<std::string>& folders) {
         pool.emplace_back(work);
     }
     work();
+    return reads;
 }
 
 const FolderRead& FolderReader::read(std::string_view folder) {

@@ -27,8 +27,9 @@ class FolderReader {
     const FileSystem& fileSystem() const noexcept { return fs_; }
     bool stopRequested() const noexcept { return stop_.stop_requested(); }
 
-    // Reads every folder of the batch that has not been read yet, on up to `threads` threads.
-    void readAll(const std::vector<std::string>& folders);
+    // Reads every folder of the batch that has not been read yet, on up to `threads` threads,
+    // and gives the reads in the batch's order.
+    std::vector<const FolderRead*> readAll(const std::vector<std::string>& folders);
     // The read of one folder, reading it now if it has not been read.
     const FolderRead& read(std::string_view folder);
 

@@ -40,30 +40,25 @@ bool IsWalkableSubfolder(const FolderEntry& entry) {
            IsAcceptedFolder(entry.attributes, false);
 }
 
+bool IsAcceptedRoot(const FileSystem& fs, const std::string& entry, const FolderListing& listing) {
+    const auto attributes = listing.attributes ? listing.attributes : fs.attributes(entry);
+    return attributes && IsAcceptedFolder(*attributes, fs.isRoot(entry));
+}
+
 // The given entries: kept unless their listing is denied or missing, looked into only when
-// they are accepted folders.
+// they are accepted folders. An entry that is no folder at all stays, with nothing to show.
 void AddRoots(FolderReader& reader, const std::vector<std::string>& entries,
               std::vector<Node>& nodes) {
     const FileSystem& fs = reader.fileSystem();
-    std::vector<std::string> folders;
-    std::vector<bool> isFolder;
-    for (const std::string& entry : entries) {
-        isFolder.push_back(IsFolder(fs, entry));
-        if (isFolder.back()) {
-            folders.push_back(entry);
-        }
-    }
-    reader.readAll(folders);
+    const std::vector<const FolderRead*> reads = reader.readAll(entries);
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        Node node{entries[i], kNoParent, nullptr, false};
-        if (isFolder[i]) {
-            node.read = &reader.read(entries[i]);
-            if (IsDeniedOrMissing(*node.read)) {
-                continue;
-            }
-            const auto attributes = fs.attributes(entries[i]);
-            node.lookInto = node.read->listing && attributes &&
-                            IsAcceptedFolder(*attributes, fs.isRoot(entries[i]));
+        Node node{entries[i], kNoParent, reads[i], false};
+        if (node.read->listing) {
+            node.lookInto = IsAcceptedRoot(fs, entries[i], *node.read->listing);
+        } else if (!IsFolder(fs, entries[i])) {
+            node.read = nullptr;
+        } else if (IsDeniedOrMissing(*node.read)) {
+            continue;
         }
         nodes.push_back(std::move(node));
     }
@@ -111,22 +106,26 @@ std::vector<WalkedFolder> WalkFolders(FolderReader& reader, const std::vector<st
             }
             for (const FolderEntry& sub : nodes[at].read->listing->entries) {
                 if (IsWalkableSubfolder(sub)) {
-                    children.push_back(
-                        {nodes[at].entry + sub.name + separator, at, nullptr, false});
+                    std::string entry = nodes[at].entry;
+                    entry += sub.name;
+                    entry += separator;
+                    children.push_back({std::move(entry), at, nullptr, false});
                 }
             }
         }
+        std::vector<const FolderRead*> reads;
         if (allLevels) {
             std::vector<std::string> folders;
             folders.reserve(children.size());
             for (const Node& child : children) {
                 folders.push_back(child.entry);
             }
-            reader.readAll(folders);
+            reads = reader.readAll(folders);
         }
-        for (Node& child : children) {
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            Node& child = children[i];
             if (allLevels) {
-                child.read = &reader.read(child.entry);
+                child.read = reads[i];
                 if (IsDeniedOrMissing(*child.read) ||
                     (child.read->listing &&
                      IsOwnAncestor(nodes, child.parent, child.read->listing->identity))) {

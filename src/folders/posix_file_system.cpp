@@ -1,6 +1,9 @@
 #include "folders/posix_file_system.hpp"
 
 #include <dirent.h>
+#ifdef __linux__
+#include <sys/syscall.h>
+#endif
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -67,12 +70,11 @@ void Describe(const struct stat& target, bool hidden, bool link, FolderEntry& en
 // plain files and folders; only hidden files (whose read-only bit decides whether they count
 // as hidden-and-archive), links and entries of unknown type cost a stat. Returns false when
 // the entry vanished before it could be examined.
-bool Examine(int folder, const dirent& d, FolderEntry& entry) {
+bool Examine(int folder, const char* name, unsigned char type, FolderEntry& entry) {
     const bool hidden = IsHiddenName(entry.name);
-    unsigned char type = d.d_type;
     struct stat own {};
     if (type == DT_UNKNOWN || (type == DT_REG && hidden)) {
-        if (fstatat(folder, d.d_name, &own, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (fstatat(folder, name, &own, AT_SYMLINK_NOFOLLOW) != 0) {
             return false;
         }
         if (S_ISLNK(own.st_mode)) {
@@ -93,7 +95,7 @@ bool Examine(int folder, const dirent& d, FolderEntry& entry) {
             return true;
         case DT_LNK: {
             struct stat target {};
-            if (fstatat(folder, d.d_name, &target, 0) != 0) {
+            if (fstatat(folder, name, &target, 0) != 0) {
                 entry.kind = EntryKind::Other;  // dangling, or a loop the kernel refuses
                 entry.attributes = attribute::kArchive | attribute::kReparsePoint |
                                    (hidden ? attribute::kHidden : 0);
@@ -109,61 +111,109 @@ bool Examine(int folder, const dirent& d, FolderEntry& entry) {
     }
 }
 
-class DirCloser {
+class FdCloser {
   public:
-    explicit DirCloser(DIR* dir) : dir_(dir) {}
-    ~DirCloser() { closedir(dir_); }
-    DirCloser(const DirCloser&) = delete;
-    DirCloser& operator=(const DirCloser&) = delete;
+    explicit FdCloser(int fd) : fd_(fd) {}
+    ~FdCloser() { close(fd_); }
+    FdCloser(const FdCloser&) = delete;
+    FdCloser& operator=(const FdCloser&) = delete;
 
   private:
-    DIR* dir_;
+    int fd_;
 };
 
-}  // namespace
+// `name` is NUL-terminated, as the directory read gives it.
+void AddEntry(int folder, const char* name, unsigned char type, FolderListing& listing) {
+    const std::string_view text(name);
+    if (text == "." || text == "..") {
+        return;
+    }
+    FolderEntry entry;
+    entry.name = listing.keepName(text);
+    entry.badName = !IsValidUtf8(text);
+    if (Examine(folder, name, type, entry)) {
+        listing.entries.push_back(std::move(entry));
+    }
+}
 
-FolderListing PosixFileSystem::listFolder(std::string_view folder) const {
-    const std::string path(folder.empty() ? std::string_view(".") : folder);
-    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        ThrowError(errno, folder);
+#ifdef __linux__
+// The directory's entries straight from the kernel: a readdir stream would cost an fstat and
+// two fcntl calls more per folder, a third of all the system calls of a merge.
+struct KernelDirent {
+    std::uint64_t d_ino;
+    std::int64_t d_off;
+    unsigned short d_reclen;
+    unsigned char d_type;
+    char d_name[1];
+};
+
+void ReadEntries(int fd, std::string_view folder, FolderListing& listing) {
+    alignas(8) static thread_local char buffer[64 * 1024];
+    for (;;) {
+        const long bytes = syscall(SYS_getdents64, fd, buffer, sizeof buffer);
+        if (bytes < 0) {
+            ThrowError(errno, folder);
+        }
+        if (bytes == 0) {
+            return;
+        }
+        for (long at = 0; at < bytes;) {
+            const auto* k = reinterpret_cast<const KernelDirent*>(buffer + at);
+            AddEntry(fd, k->d_name, k->d_type, listing);
+            at += k->d_reclen;
+        }
     }
-    FolderListing listing;
-    struct stat self {};
-    if (fstat(fd, &self) != 0) {
-        const int error = errno;
-        close(fd);
-        ThrowError(error, folder);
-    }
-    listing.identity = {static_cast<std::uint64_t>(self.st_dev),
-                        static_cast<std::uint64_t>(self.st_ino)};
-    DIR* dir = fdopendir(fd);
+}
+#else
+void ReadEntries(int fd, std::string_view folder, FolderListing& listing) {
+    const int own = dup(fd);
+    DIR* dir = own < 0 ? nullptr : fdopendir(own);
     if (dir == nullptr) {
         const int error = errno;
-        close(fd);
+        if (own >= 0) {
+            close(own);
+        }
         ThrowError(error, folder);
     }
-    DirCloser closer(dir);
     for (;;) {
         errno = 0;
         const dirent* d = readdir(dir);
         if (d == nullptr) {
-            if (errno != 0) {
-                ThrowError(errno, folder);
+            const int error = errno;
+            closedir(dir);
+            if (error != 0) {
+                ThrowError(error, folder);
             }
-            return listing;
+            return;
         }
-        const std::string_view name(d->d_name);
-        if (name == "." || name == "..") {
-            continue;
-        }
-        FolderEntry entry;
-        entry.name = name;
-        entry.badName = !IsValidUtf8(name);
-        if (Examine(fd, *d, entry)) {
-            listing.entries.push_back(std::move(entry));
-        }
+        AddEntry(fd, d->d_name, d->d_type, listing);
     }
+}
+#endif
+
+}  // namespace
+
+FolderListing PosixFileSystem::listFolder(std::string_view folder) const {
+    if (folder.empty()) {
+        ThrowError(ENOENT, folder);  // not the current folder
+    }
+    const int fd = open(std::string(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        ThrowError(errno, folder);
+    }
+    FdCloser closer(fd);
+    FolderListing listing;
+    struct stat self {};
+    if (fstat(fd, &self) != 0) {
+        ThrowError(errno, folder);
+    }
+    listing.identity = {static_cast<std::uint64_t>(self.st_dev),
+                        static_cast<std::uint64_t>(self.st_ino)};
+    FolderEntry own;
+    Describe(self, IsHiddenName(BaseName(folder)), false, own);
+    listing.attributes = own.attributes;
+    ReadEntries(fd, folder, listing);
+    return listing;
 }
 
 std::optional<std::uint32_t> PosixFileSystem::attributes(std::string_view path) const {

@@ -1,9 +1,20 @@
 #include "folders/utf8.hpp"
 
+#include <cstring>
+
 namespace gantrylux {
 
 bool IsValidUtf8(std::string_view bytes) {
     std::size_t i = 0;
+    // Most names are plain ASCII: pass them eight bytes at a time.
+    while (i + 8 <= bytes.size()) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        if ((word & 0x8080808080808080ull) != 0) {
+            break;
+        }
+        i += 8;
+    }
     while (i < bytes.size()) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
         if (lead < 0x80) {

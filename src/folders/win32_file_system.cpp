@@ -90,10 +90,11 @@ bool ReachableByName(std::wstring_view name) {
     return name.back() != L'.' && name.back() != L' ';
 }
 
-FolderEntry EntryOf(const std::wstring& folder, const WIN32_FIND_DATAW& found) {
-    win32::NarrowedName name = win32::Narrow(found.cFileName);
+FolderEntry EntryOf(const std::wstring& folder, const WIN32_FIND_DATAW& found,
+                    FolderListing& listing) {
+    const win32::NarrowedName name = win32::Narrow(found.cFileName);
     FolderEntry entry;
-    entry.name = std::move(name.text);
+    entry.name = listing.keepName(name.text);
     entry.badName = !name.exact;
     entry.attributes = found.dwFileAttributes;
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -136,7 +137,7 @@ FolderListing Win32FileSystem::listFolder(std::string_view folder) const {
     }
     do {
         if (!IsDotOrDotDot(found.cFileName)) {
-            listing.entries.push_back(EntryOf(path, found));
+            listing.entries.push_back(EntryOf(path, found, listing));
         }
     } while (FindNextFileW(search.get(), &found));
     // Anything but the normal end means entries are missing: a partial listing is no listing.

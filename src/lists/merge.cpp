@@ -10,27 +10,26 @@ namespace {
 
 constexpr std::uint32_t kHiddenArchive = attribute::kHidden | attribute::kArchive;
 
+bool IsCandidate(const FolderEntry& entry) {
+    return IsListedFile(entry) && entry.name.front() != '~' && entry.attributes != kHiddenArchive;
+}
+
 // The files one walked folder adds: "~" names and files that are exactly hidden plus archive
 // are left out. A file's path is the folder's text, a separator and the name; since a name
 // holds no separator, normalising the folder part once gives the same text as normalising
 // every path.
-void AddFilesOf(const WalkedFolder& folder, char separator, MergeResult& result) {
-    if (folder.failure) {
-        result.failures.push_back({std::string(kMergeIdentity), 134, folder.failure->what()});
-        return;
+struct FolderFiles {
+    std::string prefix;
+    const FolderListing* listing;
+};
+
+// A row is looked into when it names a folder. Its read is shared with the walk, so a row
+// already read (as a subfolder of an earlier row) costs no system call at all.
+bool IsFolderRow(FolderReader& reader, const std::string& row) {
+    if (row.empty()) {
+        return false;
     }
-    if (!folder.listing) {
-        return;
-    }
-    std::string prefix(folder.entry);
-    prefix.back() = separator;  // the entry without its last character, then a separator
-    prefix = NormalizePath(prefix);
-    for (const FolderEntry& entry : folder.listing->entries) {
-        if (IsListedFile(entry) && entry.name.front() != '~' &&
-            entry.attributes != kHiddenArchive) {
-            result.candidates.push_back(prefix, entry.name);
-        }
-    }
+    return reader.read(row).listing || IsFolder(reader.fileSystem(), row);
 }
 
 }  // namespace
@@ -39,23 +38,54 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
                             const std::vector<std::string>& folderRows, const FileSystem& fs,
                             unsigned threads, std::stop_token stop) {
     MergeResult result;
-    for (const std::string& row : fileRows) {
-        result.candidates.push_back(row);
-    }
     const char separator = fs.separator();
     FolderReader reader(fs, threads, stop);
+    std::vector<FolderFiles> folders;
     for (const std::string& row : folderRows) {
         if (stop.stop_requested()) {
             break;
         }
-        if (row.empty() || !IsFolder(fs, row)) {
+        if (!IsFolderRow(reader, row)) {
             continue;
         }
         for (const WalkedFolder& folder : WalkFolders(reader, {row + separator}, true)) {
-            AddFilesOf(folder, separator, result);
+            if (folder.failure) {
+                result.failures.push_back(
+                    {std::string(kMergeIdentity), 134, folder.failure->what()});
+            } else if (folder.listing) {
+                std::string prefix(folder.entry);
+                prefix.back() =
+                    separator;  // the entry without its last character, then a separator
+                folders.push_back({NormalizePath(prefix), folder.listing});
+            }
         }
     }
-    result.candidates.shrink_to_fit();
+
+    // Sized first and filled after, so the list is built in place without a copy.
+    std::size_t count = fileRows.size();
+    std::size_t bytes = 0;
+    for (const std::string& row : fileRows) {
+        bytes += row.size();
+    }
+    for (const FolderFiles& folder : folders) {
+        for (const FolderEntry& entry : folder.listing->entries) {
+            if (IsCandidate(entry)) {
+                ++count;
+                bytes += folder.prefix.size() + entry.name.size();
+            }
+        }
+    }
+    result.candidates.reserve(count, bytes);
+    for (const std::string& row : fileRows) {
+        result.candidates.push_back(row);
+    }
+    for (const FolderFiles& folder : folders) {
+        for (const FolderEntry& entry : folder.listing->entries) {
+            if (IsCandidate(entry)) {
+                result.candidates.push_back(folder.prefix, entry.name);
+            }
+        }
+    }
     return result;
 }
 

@@ -46,7 +46,7 @@ void Walk(const FileSystem& fs, std::vector<std::string>& list,
             if (s.kind != EntryKind::Folder || HasBadCharacters(s.name)) {
                 continue;
             }
-            found.push_back(v + s.name + fs.separator());
+            found.push_back(v + std::string(s.name) + fs.separator());
             foundChains.push_back(chains[i]);
             foundChains.back().push_back(listing.identity);
         }

@@ -122,7 +122,7 @@ TEST_F(Win32FileSystemTest, NonAsciiNamesComeBackAsExactUtf8AndReachTheirFiles) 
     ASSERT_NE(Find(listing, "\xe6\x95\xb0\xe6\x8d\xae \xe2\x80\x99\xe2\x80\x93\xe2\x80\x94.txt"),
               nullptr);
     ASSERT_NE(Find(listing, "\xe3\x83\x95\xe3\x82\xa9\xe3\x83\xab\xe3\x83\x80"), nullptr);
-    EXPECT_TRUE(fs.fileExists(path() + "\\" + Find(listing, Utf8(file))->name));
+    EXPECT_TRUE(fs.fileExists(path() + "\\" + std::string(Find(listing, Utf8(file))->name)));
     EXPECT_EQ(fs.listFolder(path(folder)).entries.at(0).name, "\xc3\xa9t\xc3\xa9.txt");
 }
 
@@ -150,10 +150,10 @@ TEST_F(Win32FileSystemTest, ListingTheDriveRootNeedsNoSeparator) {
     std::vector<std::string> withSeparator;
     std::vector<std::string> without;
     for (const FolderEntry& entry : fs.listFolder("C:\\").entries) {
-        withSeparator.push_back(entry.name);
+        withSeparator.emplace_back(entry.name);
     }
     for (const FolderEntry& entry : fs.listFolder("C:").entries) {
-        without.push_back(entry.name);
+        without.emplace_back(entry.name);
     }
     EXPECT_FALSE(withSeparator.empty());
     EXPECT_EQ(without, withSeparator);
