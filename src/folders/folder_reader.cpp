@@ -13,17 +13,22 @@ FolderReader::FolderReader(const FileSystem& fs, unsigned threads, std::stop_tok
 // Paths that differ only in doubled or trailing separators name the same folder.
 std::string FolderReader::key(std::string_view folder) const {
     const char separator = fs_.separator();
+    while (folder.size() > 1 && folder.back() == separator) {
+        folder.remove_suffix(1);
+    }
     std::string key;
     key.reserve(folder.size());
-    for (const char c : folder) {
-        if (c != separator || key.empty() || key.back() != separator) {
-            key += c;
+    const char pair[] = {separator, separator};
+    const std::string_view doubled(pair, 2);
+    for (std::size_t from = 0;;) {
+        const std::size_t at = folder.find(doubled, from);
+        if (at == std::string_view::npos) {
+            key.append(folder.substr(from));
+            return key;
         }
+        key.append(folder.substr(from, at + 1 - from));
+        from = folder.find_first_not_of(separator, at);
     }
-    while (key.size() > 1 && key.back() == separator) {
-        key.pop_back();
-    }
-    return key;
 }
 
 void FolderReader::fill(const std::string& folder, FolderRead& slot) const {

@@ -3,12 +3,19 @@
 namespace gantrylux {
 namespace {
 
+// Replaces each pair of separators by one, left to right, without looking at the replaced
+// text again: three in a row become two. Copies whole runs between the pairs.
 void AppendCollapsed(std::string& out, std::string_view text, char separator) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        out += text[i];
-        if (text[i] == separator && i + 1 < text.size() && text[i + 1] == separator) {
-            ++i;
+    const char pair[] = {separator, separator};
+    const std::string_view doubled(pair, 2);
+    for (std::size_t from = 0;;) {
+        const std::size_t at = text.find(doubled, from);
+        if (at == std::string_view::npos) {
+            out.append(text.substr(from));
+            return;
         }
+        out.append(text.substr(from, at + 1 - from));
+        from = at + 2;
     }
 }
 
