@@ -99,7 +99,8 @@ int main(int argc, char* argv[]) {
     gantrylux::QtSettingsStore store(config.filePath(QStringLiteral("merge-stall.ini")));
     gantrylux::QtDesktop desktop;
     const auto fileSystem = gantrylux::MakeNativeFileSystem();
-    gantrylux::MainWindow window(desktop, store, *fileSystem);
+    const gantrylux::SystemClock clock;
+    gantrylux::MainWindow window(desktop, store, *fileSystem, clock);
     desktop.setWindow(&window);
     window.show();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <stop_token>
 #include <string>
@@ -31,6 +32,22 @@ class Desktop {
     // responsive meanwhile: its events, including further commands, are handled while waiting.
     // The job is asked to stop when the program is closing. A failure of the job is rethrown.
     virtual void runInBackground(const std::function<void(std::stop_token)>& job) = 0;
+
+    // Handles the window's events as they come, sleeping between them, until the deadline of
+    // the monotonic clock has passed, the program is closing, or an event handler ran long.
+    // Callers check the time again and call it anew.
+    virtual void waitForEvents(std::chrono::steady_clock::time_point deadline) = 0;
+    // Handles the events that are waiting now, without sleeping.
+    virtual void processPendingEvents() = 0;
+
+    // Opens a file with the desktop's default application; the show command (1 normal,
+    // 2 minimized, 3 maximized, 9 restored) applies where the desktop has window states. The
+    // outcome is not reported.
+    virtual void shellOpen(const std::string& path, int showCommand) = 0;
+
+    // Closing the window ends the program: every wait returns at once from then on.
+    virtual void closeProgram() = 0;
+    virtual bool closing() const = 0;
 };
 
 }  // namespace gantrylux

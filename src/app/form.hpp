@@ -20,6 +20,9 @@ class Form {
     virtual ~Form() = default;
 
     virtual void setCaption(const std::string& caption) = 0;
+    // The caption of the Start Opening / Stop button, which tells whether a run is active.
+    virtual std::string startButtonCaption() const = 0;
+    virtual void setStartButtonCaption(const std::string& caption) = 0;
     virtual void setPointer(WindowPointer pointer) = 0;
 
     virtual void addColumn(ListId list, const std::string& heading) = 0;

@@ -24,7 +24,8 @@ const char* TruthText(bool value) {
 
 }  // namespace
 
-MainForm::MainForm(Form& form, Desktop& desktop, SettingsStore& store, const FileSystem& fs)
+MainForm::MainForm(Form& form, Desktop& desktop, SettingsStore& store, const FileSystem& fs,
+                   const Clock& clock)
     : form_(form),
       desktop_(desktop),
       store_(store),
@@ -33,6 +34,7 @@ MainForm::MainForm(Form& form, Desktop& desktop, SettingsStore& store, const Fil
           form_.setPointer(busy ? WindowPointer::Hourglass : WindowPointer::Default);
       }),
       merger_(fileList_, folderList_, candidateList_, busy_, desktop, fs),
+      run_(form, desktop, candidateList_, clock),
       folderAutosave_(folderList_, store) {}
 
 void MainForm::Form_Load() {
@@ -109,6 +111,10 @@ void MainForm::Form_QueryUnload() {
         });
     }
     p.step(108, [&] { store_.write(setting::kFolderList, text); });
+}
+
+void MainForm::Form_Unload() {
+    desktop_.closeProgram();
 }
 
 void MainForm::Check3_Click() {

@@ -8,6 +8,8 @@
 #include "folders/file_system.hpp"
 #include "lists/candidate_merger.hpp"
 #include "lists/path_list.hpp"
+#include "run/clock.hpp"
+#include "run/opening_run.hpp"
 
 namespace gantrylux {
 
@@ -16,7 +18,8 @@ namespace gantrylux {
 // runs and is tested without a toolkit.
 class MainForm {
   public:
-    MainForm(Form& form, Desktop& desktop, SettingsStore& store, const FileSystem& fs);
+    MainForm(Form& form, Desktop& desktop, SettingsStore& store, const FileSystem& fs,
+             const Clock& clock);
     MainForm(const MainForm&) = delete;
     MainForm& operator=(const MainForm&) = delete;
 
@@ -30,6 +33,10 @@ class MainForm {
 
     void Form_Load();
     void Form_QueryUnload();
+    // Ends the program: a run in progress opens no further file and every wait returns.
+    void Form_Unload();
+
+    void PushButton2_Click() { run_.PushButton2_Click(); }
 
     void Check3_Click();
     // The three display options share one handler: each click stores the whole group.
@@ -52,6 +59,7 @@ class MainForm {
     PathList candidateList_;
     BusyCounter busy_;
     CandidateMerger merger_;
+    OpeningRun run_;
     FolderListAutosave folderAutosave_;
 };
 

@@ -25,6 +25,7 @@ void ReportFailure(Desktop& desktop, std::string_view description, std::string_v
 }
 
 void Procedure::report(std::string_view description) {
+    ++failures_;
     ReportFailure(desktop_, description, identity_, current_);
 }
 

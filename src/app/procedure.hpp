@@ -40,6 +40,8 @@ class Procedure {
     }
 
     int currentStep() const noexcept { return current_; }
+    // How many failures have been reported so far.
+    int failures() const noexcept { return failures_; }
     const std::string& identity() const noexcept { return identity_; }
 
   private:
@@ -48,6 +50,7 @@ class Procedure {
     std::string identity_;
     Desktop& desktop_;
     int current_ = 0;
+    int failures_ = 0;
 };
 
 }  // namespace gantrylux

@@ -43,6 +43,9 @@ void CandidateMerger::CorrelateListviewsWrapper() {
             })) {
             continue;
         }
+        if (desktop_.closing()) {
+            return;  // the job was cut short: its result is partial
+        }
         if (stale_) {
             continue;
         }

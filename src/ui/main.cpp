@@ -36,7 +36,8 @@ int main(int argc, char* argv[]) {
     gantrylux::QtSettingsStore store;
     gantrylux::QtDesktop desktop;
     const auto fs = gantrylux::MakeNativeFileSystem();
-    gantrylux::MainWindow window(desktop, store, *fs);
+    const gantrylux::SystemClock clock;
+    gantrylux::MainWindow window(desktop, store, *fs, clock);
     desktop.setWindow(&window);
     window.show();
     return QApplication::exec();

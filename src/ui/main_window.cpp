@@ -63,11 +63,12 @@ QTreeView* PlaceList(QWidget* window, const char* name, QRect rect, PathListMode
 
 }  // namespace
 
-MainWindow::MainWindow(Desktop& desktop, SettingsStore& store, const FileSystem& fs)
+MainWindow::MainWindow(Desktop& desktop, SettingsStore& store, const FileSystem& fs,
+                       const Clock& clock)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
-      mainForm_(*this, desktop, store, fs) {
+      mainForm_(*this, desktop, store, fs, clock) {
     setObjectName(QStringLiteral("Form1"));
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -164,6 +165,7 @@ void MainWindow::connectHandlers() {
     connect(text1_, &QLineEdit::textChanged, this, [this] { mainForm_.Text1_Change(); });
     connect(qApp, &QApplication::focusChanged, this, &MainWindow::onFocusChanged);
     connect(pushButton7_, &QPushButton::clicked, this, [this] { mainForm_.PushButton7_Click(); });
+    connect(pushButton2_, &QPushButton::clicked, this, [this] { mainForm_.PushButton2_Click(); });
 }
 
 // The interval is checked only when the focus moves to another control of this window: a
@@ -188,6 +190,7 @@ void MainWindow::centreOnScreen() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     mainForm_.Form_QueryUnload();
     event->accept();
+    mainForm_.Form_Unload();
 }
 
 QTreeView* MainWindow::view(ListId list) const {
@@ -200,6 +203,14 @@ PathListModel* MainWindow::model(ListId list) const {
 
 void MainWindow::setCaption(const std::string& caption) {
     setWindowTitle(QString::fromStdString(caption));
+}
+
+std::string MainWindow::startButtonCaption() const {
+    return pushButton2_->text().toStdString();
+}
+
+void MainWindow::setStartButtonCaption(const std::string& caption) {
+    pushButton2_->setText(QString::fromStdString(caption));
 }
 
 void MainWindow::setPointer(WindowPointer pointer) {

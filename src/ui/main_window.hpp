@@ -22,13 +22,15 @@ class PathListModel;
 class MainWindow : public QWidget, public Form {
     Q_OBJECT
   public:
-    MainWindow(Desktop& desktop, SettingsStore& store, const FileSystem& fs);
+    MainWindow(Desktop& desktop, SettingsStore& store, const FileSystem& fs, const Clock& clock);
     ~MainWindow() override;
 
     MainForm& mainForm() { return mainForm_; }
 
     // Form
     void setCaption(const std::string& caption) override;
+    std::string startButtonCaption() const override;
+    void setStartButtonCaption(const std::string& caption) override;
     void setPointer(WindowPointer pointer) override;
     void addColumn(ListId list, const std::string& heading) override;
     void setColumnWidth(ListId list, int column, int twips) override;

@@ -1,12 +1,25 @@
 #include "ui/qt_desktop.hpp"
 
+#include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QMessageBox>
+#include <QProcess>
 #include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <climits>
 #include <exception>
 #include <thread>
 
 #include "app/product.hpp"
+#include "run/shell_execute_arguments.hpp"
+
+#ifdef Q_OS_WIN
+#include <shellapi.h>
+#include <windows.h>
+#endif
 
 namespace gantrylux {
 namespace {
@@ -64,6 +77,54 @@ void QtDesktop::runInBackground(const std::function<void(std::stop_token)>& job)
     if (failure) {
         std::rethrow_exception(failure);
     }
+}
+
+// Sleeps in an event loop until the deadline: events are handled as they come, and the timer
+// ends the loop once the deadline has passed, also when a handler ran past it.
+void QtDesktop::waitForEvents(std::chrono::steady_clock::time_point deadline) {
+    using std::chrono::milliseconds;
+    const auto remaining =
+        std::chrono::ceil<milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (closing_ || remaining <= milliseconds::zero()) {
+        return;
+    }
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(static_cast<int>(std::min<milliseconds::rep>(remaining.count(), INT_MAX)));
+    loop.exec();
+}
+
+void QtDesktop::processPendingEvents() {
+    QCoreApplication::processEvents();
+}
+
+void QtDesktop::shellOpen(const std::string& path, int showCommand) {
+#ifdef Q_OS_WIN
+    const ShellExecuteArguments a = MakeShellExecuteArguments(path, showCommand);
+    const auto wide = [](const std::u16string& text) {
+        return reinterpret_cast<const wchar_t*>(text.c_str());
+    };
+    ShellExecuteW(window_ ? reinterpret_cast<HWND>(window_->winId()) : nullptr, nullptr,
+                  wide(a.file), nullptr, wide(a.directory), a.showCommand);
+#else
+    (void)showCommand;  // desktops here have no say in the window state of another program
+    // The path goes to xdg-open as one argument, never through a shell. A relative path that
+    // begins with "-" would read as an option.
+    QString argument = QFile::decodeName(QByteArray::fromStdString(path));
+    if (argument.startsWith(QLatin1Char('-'))) {
+        argument.prepend(QStringLiteral("./"));
+    }
+    QProcess::startDetached(QStringLiteral("xdg-open"), {argument}, QStringLiteral("/"));
+#endif
+}
+
+// Every event loop, nested waits included, returns once the program is closing.
+void QtDesktop::closeProgram() {
+    closing_ = true;
+    QCoreApplication::exit(0);
 }
 
 }  // namespace gantrylux

@@ -13,9 +13,15 @@ class QtDesktop : public Desktop {
 
     int messageBox(const std::string& text, int style, const std::string& title) override;
     void runInBackground(const std::function<void(std::stop_token)>& job) override;
+    void waitForEvents(std::chrono::steady_clock::time_point deadline) override;
+    void processPendingEvents() override;
+    void shellOpen(const std::string& path, int showCommand) override;
+    void closeProgram() override;
+    bool closing() const override { return closing_; }
 
   private:
     QWidget* window_ = nullptr;
+    bool closing_ = false;
 };
 
 }  // namespace gantrylux

@@ -7,6 +7,7 @@
 #include "fakes/fake_form.hpp"
 #include "fakes/memory_settings_store.hpp"
 #include "fakes/recording_desktop.hpp"
+#include "fakes/fake_clock.hpp"
 #include "folders/native_file_system.hpp"
 
 namespace gantrylux {
@@ -32,7 +33,8 @@ class MainFormTest : public ::testing::Test {
     RecordingDesktop desktop;
     MemorySettingsStore store;
     std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
-    MainForm mainForm{form, desktop, store, *fs};
+    testing::FakeClock clock;
+    MainForm mainForm{form, desktop, store, *fs, clock};
 };
 
 TEST_F(MainFormTest, FirstStartWithAnEmptyStore) {
@@ -81,7 +83,7 @@ TEST_F(MainFormTest, StoredOptionsAlwaysLeaveExactlyOneSelected) {
         FakeForm freshForm;
         MemorySettingsStore freshStore;
         freshStore.values = {{"Option1", c.o1}, {"Option2", c.o2}, {"Option3", c.o3}};
-        MainForm fresh{freshForm, desktop, freshStore, *fs};
+        MainForm fresh{freshForm, desktop, freshStore, *fs, clock};
         freshForm.attach(fresh);
         fresh.Form_Load();
         EXPECT_EQ(freshForm.option, c.expected) << c.o1 << c.o2 << c.o3;

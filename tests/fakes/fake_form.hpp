@@ -15,6 +15,11 @@ class FakeForm : public Form {
     void attach(MainForm& mainForm) { mainForm_ = &mainForm; }
 
     void setCaption(const std::string& text) override { caption = text; }
+    std::string startButtonCaption() const override { return startCaption; }
+    void setStartButtonCaption(const std::string& text) override {
+        startCaption = text;
+        startCaptions.push_back(text);
+    }
     void setPointer(WindowPointer value) override { pointer = value; }
     void addColumn(ListId list, const std::string& heading) override {
         columns[static_cast<int>(list)].push_back({heading, 0});
@@ -53,6 +58,8 @@ class FakeForm : public Form {
         int twips;
     };
     std::string caption;
+    std::string startCaption = "Start Opening";
+    std::vector<std::string> startCaptions;
     WindowPointer pointer = WindowPointer::Default;
     std::vector<Column> columns[2];
     bool endless = false;

@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "app/desktop.hpp"
+#include "fake_clock.hpp"
 
 namespace gantrylux::testing {
 
-// Records every message box and answers from a script (OK when the script is empty).
+// Records every message box and every file opened, answers dialogs from a script (OK when the
+// script is empty), and plays a script of window events while the program waits: each wait
+// handles the events queued for it, then moves the fake clock to its deadline.
 class RecordingDesktop : public Desktop {
   public:
     struct Box {
@@ -37,6 +40,44 @@ class RecordingDesktop : public Desktop {
         job(std::stop_token{});
     }
 
+    void waitForEvents(std::chrono::steady_clock::time_point deadline) override {
+        ++waits;
+        dispatch();
+        if (clock != nullptr && clock->now() < deadline) {
+            clock->advance(deadline - clock->now());
+        }
+    }
+    void processPendingEvents() override {
+        ++pendingEventRounds;
+        dispatch();
+    }
+    void shellOpen(const std::string& path, int showCommand) override {
+        opened.push_back({path, showCommand});
+    }
+    void closeProgram() override { closingProgram = true; }
+    bool closing() const override { return closingProgram; }
+
+    // Window events, one per wait or round of pending events.
+    void dispatch() {
+        if (!events.empty()) {
+            const auto event = std::move(events.front());
+            events.pop_front();
+            event();
+        }
+    }
+
+    struct Opened {
+        std::string path;
+        int showCommand;
+        friend bool operator==(const Opened&, const Opened&) = default;
+    };
+
+    FakeClock* clock = nullptr;
+    std::deque<std::function<void()>> events;
+    std::vector<Opened> opened;
+    int waits = 0;
+    int pendingEventRounds = 0;
+    bool closingProgram = false;
     std::vector<Box> boxes;
     int backgroundJobs = 0;
     std::function<void()> whileWaiting;

@@ -28,7 +28,7 @@ using testing::RecordingDesktop;
 class MainWindowTest : public ::testing::Test {
   protected:
     void open() {
-        window = std::make_unique<MainWindow>(desktop, store, *fs);
+        window = std::make_unique<MainWindow>(desktop, store, *fs, clock);
         window->show();
         window->activateWindow();
         QApplication::processEvents();
@@ -53,6 +53,7 @@ class MainWindowTest : public ::testing::Test {
     RecordingDesktop desktop;
     MemorySettingsStore store;
     std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
+    SystemClock clock;
     std::unique_ptr<MainWindow> window;
 };
 

@@ -1,0 +1,121 @@
+#include "run/opening_run.hpp"
+
+#include <limits>
+#include <set>
+#include <stdexcept>
+
+#include "app/procedure.hpp"
+#include "run/interval_text.hpp"
+#include "run/wait_interval.hpp"
+
+namespace gantrylux {
+namespace {
+
+constexpr std::string_view kIdentity = "Gantrylux2021/08/31.Form1.PushButton2_Click";
+constexpr std::string_view kStart = "Start Opening";
+constexpr std::string_view kStop = "Stop";
+
+std::int32_t RowCount(const PathList& list) {
+    return static_cast<std::int32_t>(
+        std::min<std::size_t>(list.count(), std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+int ShowCommandFor(DisplayOption option) {
+    switch (option) {
+        case DisplayOption::Maximized:
+            return 3;
+        case DisplayOption::Minimized:
+            return 2;
+        case DisplayOption::Normal:
+            break;
+    }
+    // Also where no option is selected: a file is never opened hidden.
+    return 9;
+}
+
+void OpeningRun::open(std::int32_t position, int showCommand) {
+    desktop_.shellOpen(std::string(candidates_.at(static_cast<std::size_t>(position))),
+                       showCommand);
+}
+
+void OpeningRun::PushButton2_Click() {
+    Procedure p{std::string(kIdentity), desktop_};
+    bool starting = false;
+    p.step(100, [&] { starting = form_.startButtonCaption() == kStart; });
+    if (!starting) {
+        p.step(152, [&] { stopRequested_ = true; });
+        return;
+    }
+    bool any = false;
+    p.step(102, [&] { any = candidates_.count() >= 1; });
+    if (!any) {
+        p.step(150, [&] { desktop_.messageBox("No files added.", message_style::kOkOnly, ""); });
+        return;
+    }
+    int showCommand = 9;
+    p.step(104, [&] { showCommand = ShowCommandFor(form_.displayOption()); });
+    p.step(116, [&] { form_.setStartButtonCaption(std::string(kStop)); });
+    run(p, showCommand);
+    p.step(148, [&] { form_.setStartButtonCaption(std::string(kStart)); });
+}
+
+// One cycle opens one file and waits. Two guards keep every run stoppable: a cycle that did
+// not wait still lets the window's pending events through, and a cycle that reported a failure
+// without then waiting at least a second ends the run, since its reports would otherwise
+// follow one another with nothing able to reach "Stop".
+void OpeningRun::run(Procedure& p, int showCommand) {
+    std::set<std::int32_t> opened;
+    std::int32_t openedCount = 0;
+    p.step(122, [&] { stopRequested_ = false; });
+    bool endless = false;
+    p.step(124, [&] { endless = form_.endlessChecked(); });
+
+    while (!desktop_.closing()) {
+        const int failuresBefore = p.failures();
+        int waited = 0;
+        const auto waitTheInterval = [&] {
+            const int seconds = ReadInterval(form_.intervalText());
+            WaitInterval(seconds, clock_, desktop_);
+            waited = seconds;
+        };
+        std::int32_t position = 0;
+        if (endless) {
+            bool stop = false;
+            p.step(126, [&] { stop = stopRequested_; });
+            if (stop) {
+                return;
+            }
+            p.step(128, [&] { position = random_.RandomItemIndex(RowCount(candidates_)); });
+            p.step(130, [&] { open(position, showCommand); });
+            p.step(132, waitTheInterval);
+        } else {
+            bool more = false;
+            p.step(134, [&] { more = openedCount < RowCount(candidates_) && !stopRequested_; });
+            if (!more) {
+                return;
+            }
+            do {
+                p.step(136, [&] { position = random_.RandomItemIndex(RowCount(candidates_)); });
+            } while (opened.contains(position));
+            p.step(140, [&] { opened.insert(position); });
+            p.step(142, [&] { open(position, showCommand); });
+            p.step(144, waitTheInterval);
+            p.step(146, [&] {
+                if (openedCount == std::numeric_limits<std::int32_t>::max()) {
+                    throw std::overflow_error("Overflow");
+                }
+                ++openedCount;
+            });
+        }
+        if (p.failures() > failuresBefore && waited < 1) {
+            return;
+        }
+        if (waited <= 0) {
+            desktop_.processPendingEvents();
+        }
+    }
+}
+
+}  // namespace gantrylux

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/desktop.hpp"
+#include "app/form.hpp"
+#include "lists/path_list.hpp"
+#include "run/clock.hpp"
+#include "run/random_item_index.hpp"
+
+namespace gantrylux {
+
+// The show command for the chosen display option: 9 (restored), 3 (maximized), 2 (minimized).
+int ShowCommandFor(DisplayOption option);
+
+// "Start Opening": opens the candidates at random with the desktop's default application,
+// waiting the interval between two files, once each or endlessly; pressed again while it reads
+// "Stop", it asks the running run to stop at the end of the wait in progress.
+class OpeningRun {
+  public:
+    OpeningRun(Form& form, Desktop& desktop, const PathList& candidates, const Clock& clock)
+        : form_(form), desktop_(desktop), candidates_(candidates), clock_(clock), random_(clock) {}
+
+    void PushButton2_Click();
+    bool StopRequested() const noexcept { return stopRequested_; }
+
+  private:
+    void run(class Procedure& p, int showCommand);
+    void open(std::int32_t position, int showCommand);
+
+    Form& form_;
+    Desktop& desktop_;
+    const PathList& candidates_;
+    const Clock& clock_;
+    RandomItemIndexer random_;
+    bool stopRequested_ = false;
+};
+
+}  // namespace gantrylux
