@@ -40,10 +40,9 @@ class PackedTexts {
         bytes_.clear();
         ends_.clear();
     }
-    void reserve(std::size_t texts, std::size_t bytes) {
-        ends_.reserve(texts);
-        bytes_.reserve(bytes);
-    }
+    // Room for at least this many texts and bytes in all. A large list is about to be filled at
+    // once, so its buffers are backed by large pages where the system offers them.
+    void reserve(std::size_t texts, std::size_t bytes);
     // Gives back what the buffers hold beyond their content.
     void shrink_to_fit() {
         bytes_.shrink_to_fit();
