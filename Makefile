@@ -3,7 +3,8 @@ PRESET ?= dev
 BUILD := build/$(PRESET)
 DEPS_STAMP := build/.deps-installed
 
-.PHONY: all deps configure build run test test-asan test-windows bench screenshot format format-check clean
+.PHONY: all deps configure build run test test-linux test-asan test-tsan test-windows bench screenshot \
+	format format-check clean
 
 all: build
 
@@ -25,14 +26,18 @@ build: configure
 run: build
 	$(BUILD)/gantrylux
 
-test: build
+# Every test: the native ones, then the core's under Wine.
+test: test-linux test-windows
+
+# The native tests of one preset (dev unless PRESET says otherwise).
+test-linux: build
 	ctest --preset $(PRESET)
 
 test-tsan:
-	$(MAKE) test PRESET=tsan
+	$(MAKE) test-linux PRESET=tsan
 
 test-asan:
-	$(MAKE) test PRESET=asan
+	$(MAKE) test-linux PRESET=asan
 
 # The core and its tests cross-built for Windows and run under Wine (installs what is missing).
 test-windows:
