@@ -4,6 +4,7 @@
 #include <functional>
 #include <stop_token>
 #include <string>
+#include <vector>
 
 namespace gantrylux {
 
@@ -27,6 +28,21 @@ class Desktop {
     // Shows a modal message box and returns the answer. An empty title means the application
     // title.
     virtual int messageBox(const std::string& text, int style, const std::string& title) = 0;
+
+    // The open-file dialog with one filter ("All Files (*.*)" matches every file, with or
+    // without a dot in its name), several files allowed. Gives the full paths picked, in the
+    // dialog's order, all from one folder; nothing when cancelled.
+    virtual std::vector<std::string> openFiles(const std::string& title) = 0;
+    // A text prompt with OK and Cancel, pre-filled with the proposal; the application title.
+    // Gives the edited text on OK and "" on Cancel.
+    virtual std::string inputBox(const std::string& prompt, const std::string& proposal) = 0;
+    // The folder picker, starting in the given folder (its own default place when that is
+    // empty or missing). Gives the chosen folder without a final separator (except a root),
+    // or "" when cancelled.
+    virtual std::string browseForFolder(const std::string& title,
+                                        const std::string& startFolder) = 0;
+    // The folder that holds the program, without a final separator (except a root).
+    virtual std::string programFolder() const = 0;
 
     // Runs a long job on a worker thread and returns when it has finished, keeping the window
     // responsive meanwhile: its events, including further commands, are handled while waiting.

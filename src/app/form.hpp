@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 
 namespace gantrylux {
@@ -28,6 +30,9 @@ class Form {
     virtual void addColumn(ListId list, const std::string& heading) = 0;
     // Column numbers are 1-based; widths are in twips.
     virtual void setColumnWidth(ListId list, int column, int twips) = 0;
+
+    // The selected row of a list (1-based), if any.
+    virtual std::optional<std::size_t> selectedRow(ListId list) const = 0;
 
     // Setting a control behaves as if the user had changed it: its change handler runs.
     virtual bool endlessChecked() const = 0;

@@ -249,6 +249,14 @@ void MainWindow::focusIntervalText() {
     text1_->setFocus(Qt::OtherFocusReason);
 }
 
+std::optional<std::size_t> MainWindow::selectedRow(ListId list) const {
+    const QModelIndex current = view(list)->selectionModel()->currentIndex();
+    if (!current.isValid() || !view(list)->selectionModel()->isRowSelected(current.row())) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(current.row()) + 1;
+}
+
 DisplayOption MainWindow::displayOption() const {
     return static_cast<DisplayOption>(options_->checkedId());
 }

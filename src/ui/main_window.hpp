@@ -39,6 +39,7 @@ class MainWindow : public QWidget, public Form {
     std::string intervalText() const override;
     void setIntervalText(const std::string& text) override;
     void focusIntervalText() override;
+    std::optional<std::size_t> selectedRow(ListId list) const override;
     DisplayOption displayOption() const override;
     void selectDisplayOption(DisplayOption option) override;
 

@@ -1,8 +1,13 @@
 #include "ui/qt_desktop.hpp"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QString>
@@ -57,6 +62,50 @@ int QtDesktop::messageBox(const std::string& text, int style, const std::string&
         default:
             return message_answer::kOk;
     }
+}
+
+namespace {
+
+std::string ToText(const QString& text) {
+    return text.toStdString();
+}
+QString FromText(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+std::string NativePath(const QString& path) {
+    return ToText(QDir::toNativeSeparators(path));
+}
+
+}  // namespace
+
+std::vector<std::string> QtDesktop::openFiles(const std::string& title) {
+    // "*" rather than "*.*": the filter must take names without a dot too.
+    const QStringList picked = QFileDialog::getOpenFileNames(window_, FromText(title), QString(),
+                                                             QStringLiteral("All Files (*.*) (*)"));
+    std::vector<std::string> paths;
+    for (const QString& path : picked) {
+        paths.push_back(NativePath(path));
+    }
+    return paths;
+}
+
+std::string QtDesktop::inputBox(const std::string& prompt, const std::string& proposal) {
+    bool accepted = false;
+    const QString answer = QInputDialog::getText(window_, FromText(std::string(kApplicationTitle)),
+                                                 DisplayText(prompt), QLineEdit::Normal,
+                                                 FromText(proposal), &accepted);
+    return accepted ? ToText(answer) : std::string();
+}
+
+std::string QtDesktop::browseForFolder(const std::string& title, const std::string& startFolder) {
+    const QString chosen =
+        QFileDialog::getExistingDirectory(window_, FromText(title), FromText(startFolder));
+    return chosen.isEmpty() ? std::string() : NativePath(chosen);
+}
+
+std::string QtDesktop::programFolder() const {
+    return NativePath(QCoreApplication::applicationDirPath());
 }
 
 void QtDesktop::runInBackground(const std::function<void(std::stop_token)>& job) {

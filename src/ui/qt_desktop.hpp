@@ -12,6 +12,10 @@ class QtDesktop : public Desktop {
     void setWindow(QWidget* window) { window_ = window; }
 
     int messageBox(const std::string& text, int style, const std::string& title) override;
+    std::vector<std::string> openFiles(const std::string& title) override;
+    std::string inputBox(const std::string& prompt, const std::string& proposal) override;
+    std::string browseForFolder(const std::string& title, const std::string& startFolder) override;
+    std::string programFolder() const override;
     void runInBackground(const std::function<void(std::stop_token)>& job) override;
     void waitForEvents(std::chrono::steady_clock::time_point deadline) override;
     void processPendingEvents() override;

@@ -44,6 +44,9 @@ class FakeForm : public Form {
         }
     }
     void focusIntervalText() override { intervalFocused = true; }
+    std::optional<std::size_t> selectedRow(ListId list) const override {
+        return selected[static_cast<int>(list)];
+    }
     DisplayOption displayOption() const override { return option; }
     void selectDisplayOption(DisplayOption value) override {
         if (value != option) {
@@ -65,6 +68,7 @@ class FakeForm : public Form {
     bool endless = false;
     std::string interval = "1";
     bool intervalFocused = false;
+    std::optional<std::size_t> selected[2];
     DisplayOption option = DisplayOption::Normal;
 
   private:

@@ -31,6 +31,20 @@ class RecordingDesktop : public Desktop {
         return answer;
     }
 
+    std::vector<std::string> openFiles(const std::string& title) override {
+        asked.push_back("openFiles: " + title);
+        return next(pickedFiles);
+    }
+    std::string inputBox(const std::string& prompt, const std::string& proposal) override {
+        asked.push_back("inputBox: " + prompt + " [" + proposal + "]");
+        return next(inputAnswers);
+    }
+    std::string browseForFolder(const std::string& title, const std::string& start) override {
+        asked.push_back("browseForFolder: " + title + " [" + start + "]");
+        return next(pickedFolders);
+    }
+    std::string programFolder() const override { return programFolderPath; }
+
     // Runs the job at once. A test can run commands "while it waits", as the event loop would.
     void runInBackground(const std::function<void(std::stop_token)>& job) override {
         ++backgroundJobs;
@@ -71,6 +85,22 @@ class RecordingDesktop : public Desktop {
         int showCommand;
         friend bool operator==(const Opened&, const Opened&) = default;
     };
+
+    // Answers of the dialogs, taken in order; an exhausted script answers as a cancel would.
+    template <typename Answer>
+    static Answer next(std::deque<Answer>& script) {
+        if (script.empty()) {
+            return Answer{};
+        }
+        Answer answer = std::move(script.front());
+        script.pop_front();
+        return answer;
+    }
+    std::deque<std::vector<std::string>> pickedFiles;
+    std::deque<std::string> inputAnswers;
+    std::deque<std::string> pickedFolders;
+    std::vector<std::string> asked;
+    std::string programFolderPath;
 
     FakeClock* clock = nullptr;
     std::deque<std::function<void()>> events;

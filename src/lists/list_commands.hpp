@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "app/busy.hpp"
+#include "app/desktop.hpp"
+#include "app/form.hpp"
+#include "app/settings_store.hpp"
+#include "folders/file_system.hpp"
+#include "lists/candidate_merger.hpp"
+#include "lists/path_list.hpp"
+
+namespace gantrylux {
+
+// Key code of the Delete key, as list key-down handlers receive it.
+inline constexpr int kDeleteKey = 46;
+
+// The commands that put rows into the file list and the folder list and take them out again,
+// the sample loader and the drops. Each ends with the merge where it should; long folder walks
+// run on workers while the window stays responsive, and rows are appended in batches.
+class ListCommands {
+  public:
+    ListCommands(Form& form, Desktop& desktop, SettingsStore& store, const FileSystem& fs,
+                 PathList& files, PathList& folders, BusyCounter& busy, CandidateMerger& merger);
+
+    void PushButton1_Click();   // Add File(s)
+    void PushButton4_Click();   // Add All File(s) In Folder
+    void PushButton15_Click();  // Add Folder(s)
+    void PushButton21_Click();  // Add All Subfolders In Folder
+    void PushButton3_Click();   // Clear List (files)
+    void PushButton6_Click();   // Clear List (folders)
+    void PushButton5_Click();   // Load Sample/Example Files
+
+    void ListView1_DblClick();
+    void ListView1_KeyDown(int keyCode);
+    void ListView3_DblClick();
+    void ListView3_KeyDown(int keyCode);
+
+    // Paths dropped from the desktop's file manager, in the order it gave them.
+    void ListView1_OLEDragDrop(const std::vector<std::string>& paths);
+    void ListView3_OLEDragDrop(const std::vector<std::string>& paths);
+
+  private:
+    Form& form_;
+    Desktop& desktop_;
+    SettingsStore& store_;
+    const FileSystem& fs_;
+    PathList& files_;
+    PathList& folders_;
+    BusyCounter& busy_;
+    CandidateMerger& merger_;
+};
+
+}  // namespace gantrylux
