@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -79,6 +80,12 @@ class FolderListing {
     std::size_t capacity_ = 0;
 };
 
+// The outcome of reading one folder: its listing, or why it could not be read.
+struct FolderRead {
+    std::optional<FolderListing> listing;
+    std::optional<FileSystemError> failure;
+};
+
 // The file system as the core needs it. Paths use the platform's separator. Every method may
 // be called from several threads at once.
 class FileSystem {
@@ -88,6 +95,12 @@ class FileSystem {
     // One read of a folder: its files and subfolders with what the walk and the merge need.
     // Throws FileSystemError: kPermissionDenied, kPathNotFound, or kPathFileAccess.
     virtual FolderListing listFolder(std::string_view folder) const = 0;
+    // Reads several subfolders of one folder: reads[i] becomes what listFolder gives for the
+    // path folder + names[i] + separator, or the failure it throws. `folder` ends in the
+    // separator. A backend may read them relative to the folder, which spares looking up the
+    // whole path again for each one; this one asks listFolder.
+    virtual void listSubfolders(std::string_view folder, std::span<const std::string_view> names,
+                                std::span<FolderRead* const> reads) const;
 
     // The attribute word of a path, links followed for the directory bit; nothing when the
     // path cannot be examined.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <stop_token>
 #include <string>
 #include <string_view>
@@ -10,12 +11,6 @@
 #include "folders/file_system.hpp"
 
 namespace gantrylux {
-
-// The outcome of reading one folder: its listing, or why it could not be read.
-struct FolderRead {
-    std::optional<FolderListing> listing;
-    std::optional<FileSystemError> failure;
-};
 
 // Reads folders for one walk or one merge, each folder once however many paths and rows lead
 // to it, and a batch of them in parallel. Nothing is kept beyond the reader's life, so every
@@ -30,12 +25,22 @@ class FolderReader {
     // Reads every folder of the batch that has not been read yet, on up to `threads` threads,
     // and gives the reads in the batch's order.
     std::vector<const FolderRead*> readAll(const std::vector<std::string>& folders);
+    // The same for subfolders given by their parent (ending in the separator) and names, each
+    // folder's names together: the reads come in the order of the names, parent by parent.
+    struct Subfolders {
+        std::string_view folder;
+        std::span<const std::string_view> names;
+    };
+    std::vector<const FolderRead*> readSubfolders(const std::vector<Subfolders>& batch);
     // The read of one folder, reading it now if it has not been read.
     const FolderRead& read(std::string_view folder);
 
   private:
     std::string key(std::string_view folder) const;
     void fill(const std::string& folder, FolderRead& slot) const;
+    // Runs work(i) for every i below count on up to threads_ threads.
+    template <typename Work>
+    void inParallel(std::size_t count, const Work& work) const;
 
     const FileSystem& fs_;
     unsigned threads_;

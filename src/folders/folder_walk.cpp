@@ -1,6 +1,7 @@
 #include "folders/folder_walk.hpp"
 
 #include <limits>
+#include <span>
 
 #include "folders/existence.hpp"
 #include "folders/utf8.hpp"
@@ -100,6 +101,7 @@ std::vector<WalkedFolder> WalkFolders(FolderReader& reader, const std::vector<st
     for (int level = 0; levelBegin < nodes.size() && (allLevels || level < 1); ++level) {
         const std::size_t levelEnd = nodes.size();
         std::vector<Node> children;
+        std::vector<std::string_view> names;  // of the children, in their order
         for (std::size_t at = levelBegin; at < levelEnd; ++at) {
             if (!nodes[at].lookInto) {
                 continue;
@@ -110,17 +112,23 @@ std::vector<WalkedFolder> WalkFolders(FolderReader& reader, const std::vector<st
                     entry += sub.name;
                     entry += separator;
                     children.push_back({std::move(entry), at, nullptr, false});
+                    names.push_back(sub.name);
                 }
             }
         }
         std::vector<const FolderRead*> reads;
         if (allLevels) {
-            std::vector<std::string> folders;
-            folders.reserve(children.size());
-            for (const Node& child : children) {
-                folders.push_back(child.entry);
+            std::vector<FolderReader::Subfolders> parents;
+            for (std::size_t i = 0; i < children.size();) {
+                const std::size_t parent = children[i].parent;
+                const std::size_t first = i;
+                while (i < children.size() && children[i].parent == parent) {
+                    ++i;
+                }
+                parents.push_back(
+                    {nodes[parent].entry, std::span(names).subspan(first, i - first)});
             }
-            reads = reader.readAll(folders);
+            reads = reader.readSubfolders(parents);
         }
         for (std::size_t i = 0; i < children.size(); ++i) {
             Node& child = children[i];

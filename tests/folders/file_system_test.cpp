@@ -67,6 +67,51 @@ TEST(MatchesPattern, WildcardsAsADirectorySearchHasThem) {
     }
 }
 
+// Reading subfolders as a batch must give, name by name, what one listFolder per path gives:
+// the same entries, identity and attributes, or a failure with the same code and text.
+TEST_F(FileSystemTest, SubfoldersReadTogetherMatchOneReadEach) {
+    tree.file("P/A/a.txt");
+    tree.folder("P/A/inner");
+    tree.folder("P/.hidden");
+    tree.file("P/B b/x");
+    tree.file("P/file");
+    tree.file("Q/q.txt");
+    const std::string sep(1, fs->separator());
+    const std::string parents[] = {tree.folderRow("P"), tree.path("P") + sep + sep,
+                                   tree.folderRow("none")};
+    const std::vector<std::string_view> names = {"A", ".hidden", "B b", "file", "missing", "A"};
+    for (const std::string& parent : parents) {
+        std::vector<FolderRead> batch(names.size());
+        std::vector<FolderRead*> slots;
+        for (FolderRead& read : batch) {
+            slots.push_back(&read);
+        }
+        fs->listSubfolders(parent, names, slots);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const std::string path = parent + std::string(names[i]) + sep;
+            SCOPED_TRACE(path);
+            try {
+                const FolderListing one = fs->listFolder(path);
+                ASSERT_TRUE(batch[i].listing.has_value());
+                EXPECT_FALSE(batch[i].failure.has_value());
+                EXPECT_EQ(batch[i].listing->identity, one.identity);
+                EXPECT_EQ(batch[i].listing->attributes, one.attributes);
+                ASSERT_EQ(batch[i].listing->entries.size(), one.entries.size());
+                for (std::size_t e = 0; e < one.entries.size(); ++e) {
+                    EXPECT_EQ(batch[i].listing->entries[e].name, one.entries[e].name);
+                    EXPECT_EQ(batch[i].listing->entries[e].kind, one.entries[e].kind);
+                    EXPECT_EQ(batch[i].listing->entries[e].attributes, one.entries[e].attributes);
+                }
+            } catch (const FileSystemError& failure) {
+                ASSERT_TRUE(batch[i].failure.has_value());
+                EXPECT_FALSE(batch[i].listing.has_value());
+                EXPECT_EQ(batch[i].failure->code(), failure.code());
+                EXPECT_STREQ(batch[i].failure->what(), failure.what());
+            }
+        }
+    }
+}
+
 #ifndef _WIN32
 TEST_F(FileSystemTest, PosixAttributeWordsFollowTheWindowsMeaning) {
     tree.file("plain");

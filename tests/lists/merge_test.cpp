@@ -198,6 +198,29 @@ TEST_P(MergeTest, MatchesTheReferenceOnAMixedTree) {
                                         tree.path(folders.back())};
     EXPECT_THAT(merge({"x"}, rows), ElementsAreArray(testing::ReferenceMerge(*fs, {"x"}, rows)));
 }
+
+// Wide folders are read in pieces on several threads; the order must not depend on how the
+// pieces fall. One folder holds far more subfolders than a piece, others a few, with links
+// across and back up.
+TEST_P(MergeTest, MatchesTheReferenceOnAWideTree) {
+    std::mt19937 random(7);
+    std::vector<std::string> folders;
+    for (int i = 0; i < 150; ++i) {
+        const bool wide = i < 90 || folders.empty();
+        const std::string parent = wide ? "W" : folders[random() % folders.size()];
+        const std::string path = parent + "/d" + std::to_string(i);
+        tree.file(path + "/f" + std::to_string(random() % 1000) + ".txt");
+        if (random() % 4 == 0) {
+            tree.file(path + "/~skip.txt");
+        }
+        folders.push_back(path);
+    }
+    symlink(tree.path("W").c_str(), tree.at(folders[120] + "/up").c_str());
+    symlink(tree.path(folders[3]).c_str(), tree.at(folders[140] + "/across").c_str());
+    const std::vector<std::string> rows{tree.folderRow("W"), tree.path(folders[100]),
+                                        tree.folderRow("W")};
+    EXPECT_THAT(merge({}, rows), ElementsAreArray(testing::ReferenceMerge(*fs, {}, rows)));
+}
 #endif
 
 }  // namespace
