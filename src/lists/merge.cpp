@@ -1,18 +1,12 @@
 #include "lists/merge.hpp"
 
 #include "folders/existence.hpp"
-#include "folders/file_enumeration.hpp"
 #include "folders/folder_walk.hpp"
 #include "lists/normalize_path.hpp"
+#include "lists/tree_files.hpp"
 
 namespace gantrylux {
 namespace {
-
-constexpr std::uint32_t kHiddenArchive = attribute::kHidden | attribute::kArchive;
-
-bool IsCandidate(const FolderEntry& entry) {
-    return IsListedFile(entry) && entry.name.front() != '~' && entry.attributes != kHiddenArchive;
-}
 
 // The files one walked folder adds: "~" names and files that are exactly hidden plus archive
 // are left out. A file's path is the folder's text, a separator and the name; since a name
@@ -69,7 +63,7 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
     }
     for (const FolderFiles& folder : folders) {
         for (const FolderEntry& entry : folder.listing->entries) {
-            if (IsCandidate(entry)) {
+            if (IsTreeFile(entry)) {
                 ++count;
                 bytes += folder.prefix.size() + entry.name.size();
             }
@@ -81,7 +75,7 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
     }
     for (const FolderFiles& folder : folders) {
         for (const FolderEntry& entry : folder.listing->entries) {
-            if (IsCandidate(entry)) {
+            if (IsTreeFile(entry)) {
                 result.candidates.push_back(folder.prefix, entry.name);
             }
         }
