@@ -14,6 +14,18 @@ namespace identity {
 inline constexpr std::string_view kFormLoad = "Gantrylux2021/08/31.Form1.Form_Load";
 inline constexpr std::string_view kFormQueryUnload = "Gantrylux2021/08/31.Form1.Form_QueryUnload";
 inline constexpr std::string_view kHelp = "Gantrylux2021/08/31.Form1.PushButton7_Click";
+inline constexpr std::string_view kAddFiles = "Gantrylux2021/08/31.Form1.PushButton1_Click";
+inline constexpr std::string_view kClearFiles = "Gantrylux2021/08/31.Form1.PushButton3_Click";
+inline constexpr std::string_view kAddAllFiles = "Gantrylux2021/08/31.Form1.PushButton4_Click";
+inline constexpr std::string_view kLoadSamples = "Gantrylux2021/08/31.Form1.PushButton5_Click";
+inline constexpr std::string_view kClearFolders = "Gantrylux2021/08/31.Form1.PushButton6_Click";
+inline constexpr std::string_view kAddFolder = "Gantrylux2021/08/31.Form1.PushButton15_Click";
+inline constexpr std::string_view kAddSubfolders = "Gantrylux2021/08/31.Form1.PushButton21_Click";
+// The drops have no numbered steps: an unexpected failure reports step 0 rather than ending
+// the program.
+inline constexpr std::string_view kFileListDrop = "Gantrylux2021/08/31.Form1.ListView1_OLEDragDrop";
+inline constexpr std::string_view kFolderListDrop =
+    "Gantrylux2021/08/31.Form1.ListView3_OLEDragDrop";
 }  // namespace identity
 
 }  // namespace gantrylux

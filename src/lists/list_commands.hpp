@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@
 #include "lists/path_list.hpp"
 
 namespace gantrylux {
+
+class FolderReader;
+class Procedure;
 
 // Key code of the Delete key, as list key-down handlers receive it.
 inline constexpr int kDeleteKey = 46;
@@ -43,6 +47,16 @@ class ListCommands {
     void ListView3_OLEDragDrop(const std::vector<std::string>& paths);
 
   private:
+    void merge();
+    // Removes the list's selected row, unless the window is busy or there is none to remove.
+    void removeSelectedRow(ListId list, PathList& rows);
+    void loadSamples();
+    // Runs a folder job on a worker while the window stays responsive; a failure of the job is
+    // reported at the step. False when the program is closing: the job was cut short and its
+    // result must not be used.
+    bool inBackground(Procedure& procedure, int step,
+                      const std::function<void(FolderReader&)>& job);
+
     Form& form_;
     Desktop& desktop_;
     SettingsStore& store_;

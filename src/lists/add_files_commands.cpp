@@ -1,0 +1,78 @@
+#include "app/procedure.hpp"
+#include "app/product.hpp"
+#include "lists/list_commands.hpp"
+#include "lists/picked_files.hpp"
+#include "lists/tree_files.hpp"
+
+namespace gantrylux {
+namespace {
+
+constexpr const char* kAddFilesTitle = "Add File(s) - Hold Ctrl to select multiple files";
+constexpr const char* kTooManyFiles =
+    "You've selected too many files to add.\r\rPlease try adding via the \"Add All\" button.";
+constexpr const char* kExtensionPrompt =
+    "Enter file extension to load:\r\r(* for all files, txt for all txt files, doc for all doc "
+    "files, etc.)";
+constexpr const char* kFolderPickerTitle = "Please select folder:";
+
+}  // namespace
+
+void ListCommands::PushButton1_Click() {
+    Procedure p{std::string(identity::kAddFiles), desktop_};
+    std::vector<std::string> picked;
+    p.step(100, [&] { picked = desktop_.openFiles(kAddFilesTitle); });
+    if (SelectionTextLength(picked, fs_) > kSelectionTextLimit) {
+        desktop_.messageBox(kTooManyFiles, message_style::kOkOnly, "");
+        return;
+    }
+    if (picked.empty()) {
+        return;
+    }
+    p.step(picked.size() == 1 ? 106 : 108, [&] { files_.append(PickedFileRows(picked, fs_)); });
+    p.step(110, [&] { merge(); });
+}
+
+void ListCommands::PushButton4_Click() {
+    Procedure p{std::string(identity::kAddAllFiles), desktop_};
+    std::string extension;
+    p.step(100, [&] {
+        extension = desktop_.inputBox(kExtensionPrompt, store_.read(setting::kExtension, "txt"));
+    });
+    p.step(102, [&] {
+        if (!extension.empty()) {
+            store_.write(setting::kExtension, extension);
+        }
+    });
+    if (extension.empty()) {
+        return;
+    }
+    std::string folder;
+    p.step(106, [&] {
+        folder =
+            desktop_.browseForFolder(kFolderPickerTitle, store_.read(setting::kLastFolder, ""));
+    });
+    if (folder.empty()) {
+        p.step(108, [&] { merge(); });
+        return;
+    }
+    p.step(110, [&] { store_.write(setting::kLastFolder, folder); });
+    {
+        // Held while the files are collected, so that removals leave the file list alone.
+        BusyGuard busy(busy_);
+        // Exactly as typed: "*" gives "*.*", and ".txt" gives "*..txt".
+        const std::string pattern = "*." + extension;
+        TreeFiles found;
+        if (!inBackground(p, 114, [&](FolderReader& reader) {
+                AppendTreeFiles(reader, {folder + fs_.separator()}, pattern, found);
+            })) {
+            return;
+        }
+        for (const std::string& failure : found.failures) {
+            ReportFailure(desktop_, failure, p.identity(), 120);
+        }
+        p.step(122, [&] { files_.append(found.paths); });
+    }
+    p.step(126, [&] { merge(); });
+}
+
+}  // namespace gantrylux

@@ -1,0 +1,51 @@
+#include "app/procedure.hpp"
+#include "app/product.hpp"
+#include "lists/folder_rows.hpp"
+#include "lists/list_commands.hpp"
+
+namespace gantrylux {
+namespace {
+
+constexpr const char* kFolderPickerTitle = "Please select folder:";
+
+}  // namespace
+
+// The picker starts where "LastFolderDot" says, and neither command ever writes that setting.
+void ListCommands::PushButton15_Click() {
+    Procedure p{std::string(identity::kAddFolder), desktop_};
+    std::string folder;
+    p.step(100, [&] {
+        folder =
+            desktop_.browseForFolder(kFolderPickerTitle, store_.read(setting::kLastFolderDot, ""));
+    });
+    if (!folder.empty()) {
+        BusyGuard busy(busy_);
+        p.step(106, [&] { folders_.append(FolderRow(folder, fs_.separator())); });
+    }
+    p.step(110, [&] { merge(); });
+}
+
+void ListCommands::PushButton21_Click() {
+    Procedure p{std::string(identity::kAddSubfolders), desktop_};
+    std::string folder;
+    p.step(100, [&] {
+        folder =
+            desktop_.browseForFolder(kFolderPickerTitle, store_.read(setting::kLastFolderDot, ""));
+    });
+    if (!folder.empty()) {
+        BusyGuard busy(busy_);
+        // Its own row comes first, so it stays even when the walk cannot read it. A network
+        // folder is walked like any other.
+        p.step(108, [&] { folders_.append(FolderRow(folder, fs_.separator())); });
+        const std::string walkEntry = folder + fs_.separator();
+        std::vector<std::string> rows;
+        if (!inBackground(p, 110,
+                          [&](FolderReader& reader) { rows = SubfolderRows(reader, walkEntry); })) {
+            return;
+        }
+        p.step(112, [&] { folders_.append(rows); });
+    }
+    p.step(114, [&] { merge(); });
+}
+
+}  // namespace gantrylux

@@ -1,0 +1,34 @@
+#include "app/procedure.hpp"
+#include "app/product.hpp"
+#include "folders/folder_reader.hpp"
+#include "lists/dropped_paths.hpp"
+#include "lists/list_commands.hpp"
+
+namespace gantrylux {
+
+// A drop shows no message of its own; what cannot be examined or read is left out. The
+// classification and the expansion both touch the disk, so they run on a worker, and the rows
+// arrive in one batch followed by one merge.
+void ListCommands::ListView1_OLEDragDrop(const std::vector<std::string>& paths) {
+    Procedure p{std::string(identity::kFileListDrop), desktop_};
+    std::vector<std::string> rows;
+    if (!inBackground(p, 0, [&](FolderReader& reader) { rows = DroppedFileRows(reader, paths); })) {
+        return;
+    }
+    p.step(0, [&] { files_.append(rows); });
+    p.step(0, [&] { merge(); });
+}
+
+void ListCommands::ListView3_OLEDragDrop(const std::vector<std::string>& paths) {
+    Procedure p{std::string(identity::kFolderListDrop), desktop_};
+    std::vector<std::string> rows;
+    if (!inBackground(p, 0, [&](FolderReader& reader) {
+            rows = DroppedFolderRows(reader.fileSystem(), paths);
+        })) {
+        return;
+    }
+    p.step(0, [&] { folders_.append(rows); });
+    p.step(0, [&] { merge(); });
+}
+
+}  // namespace gantrylux

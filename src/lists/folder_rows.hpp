@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "folders/folder_reader.hpp"
+
+namespace gantrylux {
+
+// A path that begins with two separators names a shared folder on another machine. Only
+// Windows has that form; on posix a leading "//" is just a doubled separator.
+bool IsNetworkPath(std::string_view path, char separator);
+
+// The folder-list row of a chosen or dropped folder: its path and a separator, normalised (so a
+// root gives one separator, not two), except a network path, which stays as it is.
+std::string FolderRow(std::string_view folder, char separator);
+
+// The rows of every folder below the walk entry (a folder and a separator), level by level,
+// normalised: a root's entry carries a doubled separator that must not reach the rows. Touches
+// neither the lists nor the window, so it runs on a worker.
+std::vector<std::string> SubfolderRows(FolderReader& reader, const std::string& walkEntry);
+
+}  // namespace gantrylux

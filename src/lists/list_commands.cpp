@@ -1,0 +1,94 @@
+#include "lists/list_commands.hpp"
+
+#include <algorithm>
+#include <thread>
+
+#include "app/procedure.hpp"
+#include "app/product.hpp"
+#include "folders/folder_reader.hpp"
+
+namespace gantrylux {
+
+ListCommands::ListCommands(Form& form, Desktop& desktop, SettingsStore& store, const FileSystem& fs,
+                           PathList& files, PathList& folders, BusyCounter& busy,
+                           CandidateMerger& merger)
+    : form_(form),
+      desktop_(desktop),
+      store_(store),
+      fs_(fs),
+      files_(files),
+      folders_(folders),
+      busy_(busy),
+      merger_(merger) {}
+
+void ListCommands::merge() {
+    merger_.CorrelateListviewsWrapper();
+}
+
+bool ListCommands::inBackground(Procedure& procedure, int step,
+                                const std::function<void(FolderReader&)>& job) {
+    const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+    procedure.step(step, [&] {
+        desktop_.runInBackground([&](std::stop_token stop) {
+            FolderReader reader(fs_, threads, stop);
+            job(reader);
+        });
+    });
+    return !desktop_.closing();
+}
+
+// The busy test keeps a removal from pulling a row out from under a command that is still
+// filling or merging the lists. The selection is checked against the list as it now stands,
+// since a row selected before a nested command ran may be gone.
+void ListCommands::removeSelectedRow(ListId list, PathList& rows) {
+    if (busy_.busy() || rows.empty()) {
+        return;
+    }
+    const std::optional<std::size_t> selected = form_.selectedRow(list);
+    if (selected && *selected >= 1 && *selected <= rows.count()) {
+        rows.removeAt(*selected);
+    }
+}
+
+void ListCommands::PushButton3_Click() {
+    Procedure p{std::string(identity::kClearFiles), desktop_};
+    p.step(100, [&] {
+        if (!busy_.busy()) {
+            files_.clear();
+        }
+    });
+    p.step(102, [&] { merge(); });
+}
+
+void ListCommands::PushButton6_Click() {
+    Procedure p{std::string(identity::kClearFolders), desktop_};
+    p.step(100, [&] { folders_.clear(); });
+    p.step(102, [&] { merge(); });
+}
+
+void ListCommands::ListView1_DblClick() {
+    removeSelectedRow(ListId::Files, files_);
+    merge();
+}
+
+void ListCommands::ListView1_KeyDown(int keyCode) {
+    if (keyCode == kDeleteKey) {
+        removeSelectedRow(ListId::Files, files_);
+    }
+    merge();
+}
+
+void ListCommands::ListView3_DblClick() {
+    removeSelectedRow(ListId::Folders, folders_);
+    merge();
+}
+
+void ListCommands::ListView3_KeyDown(int keyCode) {
+    if (keyCode != kDeleteKey) {
+        return;
+    }
+    removeSelectedRow(ListId::Folders, folders_);
+    merge();
+}
+
+}  // namespace gantrylux

@@ -1,0 +1,224 @@
+#include "list_commands_fixture.hpp"
+
+namespace gantrylux {
+namespace {
+
+using testing::CaseName;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing::ListCommandsTest;
+using testing::PrintTo;
+
+enum class Action { DoubleClick, Key, Clear };
+
+struct RemovalCase {
+    const char* name;
+    ListId list;
+    Action action;
+    int key;
+    std::size_t rows;  // "r1", "r2", ... before the action
+    std::optional<std::size_t> selected;
+    bool busy;
+    std::vector<std::string> left;
+    int merges;
+};
+
+class RemovalTest : public ListCommandsTest, public ::testing::WithParamInterface<RemovalCase> {
+  protected:
+    void act(const RemovalCase& c) {
+        const bool fileList = c.list == ListId::Files;
+        switch (c.action) {
+            case Action::DoubleClick:
+                fileList ? commands.ListView1_DblClick() : commands.ListView3_DblClick();
+                break;
+            case Action::Key:
+                fileList ? commands.ListView1_KeyDown(c.key) : commands.ListView3_KeyDown(c.key);
+                break;
+            case Action::Clear:
+                fileList ? commands.PushButton3_Click() : commands.PushButton6_Click();
+                break;
+        }
+    }
+};
+
+TEST_P(RemovalTest, RemovesWhatItShouldAndMergesWhenItShould) {
+    const RemovalCase& c = GetParam();
+    PathList& list = c.list == ListId::Files ? files : folders;
+    PathList& other = c.list == ListId::Files ? folders : files;
+    for (std::size_t row = 1; row <= c.rows; ++row) {
+        list.append("r" + std::to_string(row));
+    }
+    other.append("other");
+    form.selected[static_cast<int>(c.list)] = c.selected;
+    {
+        std::optional<BusyGuard> working;
+        if (c.busy) {
+            working.emplace(busy);
+        }
+        act(c);
+    }
+    EXPECT_EQ(list.texts(), c.left);
+    EXPECT_THAT(other.texts(), ElementsAre("other"));
+    EXPECT_EQ(merges.count, c.merges);
+    if (c.merges > 0) {
+        EXPECT_EQ(candidates.texts(), files.texts());  // no row names a folder
+    }
+    EXPECT_THAT(desktop.boxes, IsEmpty());
+}
+
+const std::vector<std::string> kAll{"r1", "r2", "r3"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Actions, RemovalTest,
+    ::testing::Values(
+        RemovalCase{
+            "FileDoubleClick", ListId::Files, Action::DoubleClick, 0, 3, 2, false, {"r1", "r3"}, 1},
+        RemovalCase{"FolderDoubleClick",
+                    ListId::Folders,
+                    Action::DoubleClick,
+                    0,
+                    3,
+                    2,
+                    false,
+                    {"r1", "r3"},
+                    1},
+        RemovalCase{
+            "FileDelete", ListId::Files, Action::Key, kDeleteKey, 3, 3, false, {"r1", "r2"}, 1},
+        RemovalCase{
+            "FolderDelete", ListId::Folders, Action::Key, kDeleteKey, 3, 3, false, {"r1", "r2"}, 1},
+        RemovalCase{"FileArrowKeyOnlyMerges", ListId::Files, Action::Key, 40, 3, 2, false, kAll, 1},
+        RemovalCase{"FolderArrowKeyDoesNothing", ListId::Folders, Action::Key, 40, 3, 2, false,
+                    kAll, 0},
+        RemovalCase{"NoSelection", ListId::Files, Action::DoubleClick, 0, 3, std::nullopt, false,
+                    kAll, 1},
+        RemovalCase{"EmptyList", ListId::Folders, Action::Key, kDeleteKey, 0, 1, false, {}, 1},
+        RemovalCase{"SelectionPastTheEnd",
+                    ListId::Files,
+                    Action::Key,
+                    kDeleteKey,
+                    2,
+                    3,
+                    false,
+                    {"r1", "r2"},
+                    1},
+        RemovalCase{"BusyFileDoubleClick", ListId::Files, Action::DoubleClick, 0, 3, 2, true, kAll,
+                    1},
+        RemovalCase{"BusyFolderDelete", ListId::Folders, Action::Key, kDeleteKey, 3, 2, true, kAll,
+                    1},
+        RemovalCase{"ClearFiles", ListId::Files, Action::Clear, 0, 3, std::nullopt, false, {}, 1},
+        RemovalCase{"BusyClearFilesLeavesThem", ListId::Files, Action::Clear, 0, 3, std::nullopt,
+                    true, kAll, 1},
+        RemovalCase{"BusyClearFoldersEmptiesThem",
+                    ListId::Folders,
+                    Action::Clear,
+                    0,
+                    3,
+                    std::nullopt,
+                    true,
+                    {},
+                    1},
+        RemovalCase{
+            "ClearAnEmptyList", ListId::Folders, Action::Clear, 0, 0, std::nullopt, false, {}, 1}),
+    CaseName<RemovalCase>);
+
+TEST_F(ListCommandsTest, DeleteTwiceRemovesWhatIsSelectedEachTime) {
+    folders.append(std::vector<std::string>{"r1", "r2", "r3"});
+    form.selected[static_cast<int>(ListId::Folders)] = 3;
+    commands.ListView3_KeyDown(kDeleteKey);
+    commands.ListView3_KeyDown(kDeleteKey);  // the selected row is gone
+    EXPECT_THAT(folders.texts(), ElementsAre("r1", "r2"));
+    form.selected[static_cast<int>(ListId::Folders)] = 1;
+    commands.ListView3_KeyDown(kDeleteKey);
+    EXPECT_THAT(folders.texts(), ElementsAre("r2"));
+    EXPECT_EQ(merges.count, 3);
+}
+
+// Dropped paths are written relative to the tree: "D/" is the folder with its final separator,
+// and "//x" the file x with a doubled separator before it.
+struct DropCase {
+    const char* name;
+    std::vector<std::string> dropped;
+    std::vector<std::string> rows;
+};
+
+class DropTest : public ListCommandsTest, public ::testing::WithParamInterface<DropCase> {
+  protected:
+    DropTest() {
+        for (const char* file :
+             {"x.txt", "y.txt", "z.txt", "D/a.txt", "D/~$a.txt", "D/Sub/b.txt", "A/a1", "B/b1"}) {
+            tree.file(file);
+        }
+#ifndef _WIN32
+        tree.file("D/.h");  // reads as hidden plus archive
+#endif
+    }
+    std::string at(const std::string& relative) const {
+        if (relative.starts_with("//")) {
+            return tree.path() + sep() + sep() + relative.substr(2);
+        }
+        if (relative.ends_with('/')) {
+            return tree.folderRow(relative.substr(0, relative.size() - 1));
+        }
+        return tree.path(relative);
+    }
+    std::vector<std::string> all(const std::vector<std::string>& relative) const {
+        std::vector<std::string> paths;
+        for (const std::string& path : relative) {
+            paths.push_back(at(path));
+        }
+        return paths;
+    }
+};
+
+TEST_P(DropTest, OnTheFileListAddsFilesAndTheFilesOfFoldersThenMergesOnce) {
+    commands.ListView1_OLEDragDrop(all(GetParam().dropped));
+    EXPECT_EQ(files.texts(), all(GetParam().rows));
+    EXPECT_EQ(merges.count, 1);
+    EXPECT_EQ(candidates.texts(), files.texts());
+    EXPECT_THAT(desktop.boxes, IsEmpty());
+}
+
+std::vector<DropCase> DropCases() {
+    std::vector<DropCase> cases{
+        {"ThreeFiles", {"z.txt", "x.txt", "y.txt"}, {"z.txt", "x.txt", "y.txt"}},
+        {"TheSameFileTwice", {"x.txt", "x.txt"}, {"x.txt", "x.txt"}},
+        {"AFileStaysAsGiven", {"//x.txt"}, {"//x.txt"}},
+        {"AFolder", {"D"}, {"D/a.txt", "D/Sub/b.txt"}},
+        {"AFolderWithItsSeparator", {"D/"}, {"D/a.txt", "D/Sub/b.txt"}},
+        {"TwoFolders", {"B", "A"}, {"B/b1", "A/a1"}},
+        {"AFileThenAFolder", {"x.txt", "D"}, {"x.txt", "D/a.txt", "D/Sub/b.txt"}},
+        {"AFolderThenAFile", {"D", "x.txt"}, {"D/a.txt", "D/Sub/b.txt", "x.txt"}},
+        {"AVanishedPath", {"gone", "y.txt", "gone/"}, {"y.txt"}}};
+#ifndef _WIN32
+    cases.push_back({"AHiddenArchiveFileByItself", {"D/.h"}, {"D/.h"}});
+#endif
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Drops, DropTest, ::testing::ValuesIn(DropCases()), CaseName<DropCase>);
+
+TEST_F(DropTest, OnTheFolderListAddsTheFoldersOnly) {
+    commands.ListView3_OLEDragDrop(all({"A", "x.txt", "D/", "gone"}));
+    EXPECT_EQ(folders.texts(), all({"A/", "D/"}));
+    EXPECT_EQ(candidates.texts(), all({"A/a1", "D/a.txt", "D/Sub/b.txt"}));
+    EXPECT_EQ(merges.count, 1);
+}
+
+TEST_F(DropTest, AFolderThatCannotBeReadIsSkippedSilently) {
+    fs.failures[tree.path("D/Sub")] = fs_error::kPathFileAccess;
+    commands.ListView1_OLEDragDrop(all({"D"}));
+    EXPECT_EQ(files.texts(), all({"D/a.txt"}));
+    EXPECT_THAT(desktop.boxes, IsEmpty());
+}
+
+TEST_F(DropTest, ADropCutShortByClosingAddsNothing) {
+    desktop.whileWaiting = [&] { desktop.closeProgram(); };
+    commands.ListView1_OLEDragDrop(all({"x.txt", "D"}));
+    commands.ListView3_OLEDragDrop(all({"D"}));
+    EXPECT_TRUE(files.empty());
+    EXPECT_TRUE(folders.empty());
+    EXPECT_EQ(merges.count, 0);
+}
+
+}  // namespace
+}  // namespace gantrylux
