@@ -56,7 +56,7 @@ class Desktop {
     // Handles the events that are waiting now, without sleeping.
     virtual void processPendingEvents() = 0;
 
-    // Opens a file with the desktop's default application; the show command (1 normal,
+    // Opens a file or a folder with the desktop's default application; the show command (1 normal,
     // 2 minimized, 3 maximized, 9 restored) applies where the desktop has window states. The
     // outcome is not reported.
     virtual void shellOpen(const std::string& path, int showCommand) = 0;

@@ -35,6 +35,7 @@ MainForm::MainForm(Form& form, Desktop& desktop, SettingsStore& store, const Fil
       }),
       merger_(fileList_, folderList_, candidateList_, busy_, desktop, fs),
       run_(form, desktop, candidateList_, clock),
+      commands_(form, desktop, store, fs, fileList_, folderList_, busy_, merger_),
       folderAutosave_(folderList_, store) {}
 
 void MainForm::Form_Load() {

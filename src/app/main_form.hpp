@@ -7,6 +7,7 @@
 #include "app/settings_store.hpp"
 #include "folders/file_system.hpp"
 #include "lists/candidate_merger.hpp"
+#include "lists/list_commands.hpp"
 #include "lists/path_list.hpp"
 #include "run/clock.hpp"
 #include "run/opening_run.hpp"
@@ -37,6 +38,7 @@ class MainForm {
     void Form_Unload();
 
     void PushButton2_Click() { run_.PushButton2_Click(); }
+    ListCommands& commands() noexcept { return commands_; }
 
     void Check3_Click();
     // The three display options share one handler: each click stores the whole group.
@@ -60,6 +62,7 @@ class MainForm {
     BusyCounter busy_;
     CandidateMerger merger_;
     OpeningRun run_;
+    ListCommands commands_;
     FolderListAutosave folderAutosave_;
 };
 

@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QTreeView>
 
+#include "ui/list_view_events.hpp"
 #include "ui/path_list_model.hpp"
 #include "ui/twips.hpp"
 
@@ -166,6 +167,29 @@ void MainWindow::connectHandlers() {
     connect(qApp, &QApplication::focusChanged, this, &MainWindow::onFocusChanged);
     connect(pushButton7_, &QPushButton::clicked, this, [this] { mainForm_.PushButton7_Click(); });
     connect(pushButton2_, &QPushButton::clicked, this, [this] { mainForm_.PushButton2_Click(); });
+
+    ListCommands& commands = mainForm_.commands();
+    const std::pair<QPushButton*, void (ListCommands::*)()> buttons[] = {
+        {pushButton1_, &ListCommands::PushButton1_Click},
+        {pushButton4_, &ListCommands::PushButton4_Click},
+        {pushButton15_, &ListCommands::PushButton15_Click},
+        {pushButton21_, &ListCommands::PushButton21_Click},
+        {pushButton3_, &ListCommands::PushButton3_Click},
+        {pushButton6_, &ListCommands::PushButton6_Click},
+        {pushButton5_, &ListCommands::PushButton5_Click}};
+    for (const auto& [button, handler] : buttons) {
+        connect(button, &QPushButton::clicked, this, [&commands, h = handler] { (commands.*h)(); });
+    }
+    new ListViewEvents(listView1_, {[&commands] { commands.ListView1_DblClick(); },
+                                    [&commands](int key) { commands.ListView1_KeyDown(key); },
+                                    [&commands](const std::vector<std::string>& paths) {
+                                        commands.ListView1_OLEDragDrop(paths);
+                                    }});
+    new ListViewEvents(listView3_, {[&commands] { commands.ListView3_DblClick(); },
+                                    [&commands](int key) { commands.ListView3_KeyDown(key); },
+                                    [&commands](const std::vector<std::string>& paths) {
+                                        commands.ListView3_OLEDragDrop(paths);
+                                    }});
 }
 
 // The interval is checked only when the focus moves to another control of this window: a

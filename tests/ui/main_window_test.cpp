@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -189,6 +190,28 @@ TEST_F(MainWindowTest, AnotherWindowTakingTheFocusIsNoReasonToComplain) {
     elsewhere.setFocus();
     QApplication::processEvents();
     EXPECT_TRUE(desktop.boxes.empty());
+}
+
+TEST_F(MainWindowTest, DeleteAndDoubleClickRemoveTheSelectedRow) {
+    open();
+    for (const char* path : {"/a", "/b", "/c"}) {
+        window->mainForm().fileList().append(path);
+        window->mainForm().folderList().append(path);
+    }
+    auto* files = control<QTreeView>("ListView1");
+    files->setFocus();
+    files->setCurrentIndex(files->model()->index(1, 0));
+    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(files, &del);
+    EXPECT_EQ(window->mainForm().fileList().texts(), (std::vector<std::string>{"/a", "/c"}));
+
+    auto* folders = control<QTreeView>("ListView3");
+    folders->setCurrentIndex(folders->model()->index(2, 0));
+    const QPoint row = folders->visualRect(folders->model()->index(2, 0)).center();
+    QMouseEvent twice(QEvent::MouseButtonDblClick, row, folders->viewport()->mapToGlobal(row),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(folders->viewport(), &twice);
+    EXPECT_EQ(window->mainForm().folderList().texts(), (std::vector<std::string>{"/a", "/b"}));
 }
 
 TEST_F(MainWindowTest, ClosingStoresTheFolderList) {

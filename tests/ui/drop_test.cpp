@@ -1,0 +1,107 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QUrl>
+#include <chrono>
+#include <thread>
+
+#include "fakes/fake_xdg_open.hpp"
+#include "fakes/memory_settings_store.hpp"
+#include "fakes/recording_desktop.hpp"
+#include "fakes/temp_tree.hpp"
+#include "folders/native_file_system.hpp"
+#include "ui/main_window.hpp"
+#include "ui/qt_desktop.hpp"
+
+namespace gantrylux {
+namespace {
+
+using ::testing::ElementsAre;
+
+std::unique_ptr<QMimeData> FileData(const std::vector<std::string>& paths) {
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    for (const std::string& path : paths) {
+        urls << QUrl::fromLocalFile(QString::fromStdString(path));
+    }
+    data->setUrls(urls);
+    return data;
+}
+
+// Sends a drag-enter and, when it was accepted, the drop; tells whether it was accepted.
+bool Drop(QTreeView* list, const QMimeData* data) {
+    QWidget* target = list->viewport();
+    const QPoint middle = target->rect().center();
+    QDragEnterEvent enter(middle, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) {
+        return false;
+    }
+    QDropEvent drop(QPointF(middle), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+template <typename DesktopType>
+class Window {
+  public:
+    explicit Window(DesktopType& desktop) : window(desktop, store, *fs, clock) { window.show(); }
+    QTreeView* list(const char* name) { return window.findChild<QTreeView*>(name); }
+
+    testing::MemorySettingsStore store;
+    std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
+    SystemClock clock;
+    MainWindow window;
+};
+
+TEST(Drops, FilesAndFoldersBecomeRowsAndTextIsRefused) {
+    testing::TempTree tree;
+    tree.file("one.txt");
+    tree.file("two.txt");
+    tree.file("Folder/a.txt");
+    tree.file("Folder/~skip.txt");
+    testing::RecordingDesktop desktop;
+    Window<testing::RecordingDesktop> w(desktop);
+
+    QMimeData text;
+    text.setText(QStringLiteral("just words"));
+    EXPECT_FALSE(Drop(w.list("ListView1"), &text));
+    EXPECT_FALSE(Drop(w.list("ListView3"), &text));
+
+    const auto files = FileData({tree.path("one.txt"), tree.path("Folder"), tree.path("two.txt")});
+    EXPECT_TRUE(Drop(w.list("ListView1"), files.get()));
+    EXPECT_THAT(w.window.mainForm().fileList().texts(),
+                ElementsAre(tree.path("one.txt"), tree.path("Folder/a.txt"), tree.path("two.txt")));
+
+    const auto folders = FileData({tree.path("Folder"), tree.path("one.txt")});
+    EXPECT_TRUE(Drop(w.list("ListView3"), folders.get()));
+    EXPECT_THAT(w.window.mainForm().folderList().texts(), ElementsAre(tree.folderRow("Folder")));
+    EXPECT_EQ(w.window.mainForm().candidateList().count(), 4u);
+}
+
+TEST(Drops, TheDroppedSamplesOpenEachOnceWhenStarted) {
+    testing::FakeXdgOpen xdgOpen;
+    QtDesktop desktop;
+    Window<QtDesktop> w(desktop);
+    desktop.setWindow(&w.window);
+    w.window.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("0"));
+    const auto samples = FileData({GANTRYLUX_SAMPLES_DIR});
+    ASSERT_TRUE(Drop(w.list("ListView1"), samples.get()));
+    const std::vector<std::string> expected = w.window.mainForm().candidateList().texts();
+    ASSERT_EQ(expected.size(), 6u);
+
+    w.window.findChild<QPushButton*>(QStringLiteral("PushButton2"))->click();
+    EXPECT_THAT(xdgOpen.opened(expected.size()), ::testing::UnorderedElementsAreArray(expected));
+}
+
+}  // namespace
+}  // namespace gantrylux
