@@ -10,10 +10,10 @@
 namespace gantrylux {
 
 ListViewEvents::ListViewEvents(QTreeView* view, Handlers handlers)
-    : QObject(view), view_(view), handlers_(std::move(handlers)) {
+    : QObject(view), view_(view), viewport_(view->viewport()), handlers_(std::move(handlers)) {
     view_->installEventFilter(this);
-    view_->viewport()->installEventFilter(this);
-    view_->viewport()->setAcceptDrops(true);
+    viewport_->installEventFilter(this);
+    viewport_->setAcceptDrops(true);
 }
 
 std::vector<std::string> ListViewEvents::DroppedPaths(const QMimeData* data) {
@@ -31,7 +31,7 @@ std::vector<std::string> ListViewEvents::DroppedPaths(const QMimeData* data) {
 }
 
 bool ListViewEvents::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view_->viewport()) {
+    if (watched == viewport_) {
         switch (event->type()) {
             case QEvent::DragEnter:
             case QEvent::DragMove: {

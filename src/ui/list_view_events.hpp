@@ -32,6 +32,9 @@ class ListViewEvents : public QObject {
 
   private:
     QTreeView* view_;
+    // Kept apart from view_: while the view is being destroyed its viewport still sends
+    // events, and the view can no longer be asked for it.
+    QWidget* viewport_;
     Handlers handlers_;
 };
 
