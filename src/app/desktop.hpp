@@ -41,6 +41,8 @@ class Desktop {
     // or "" when cancelled.
     virtual std::string browseForFolder(const std::string& title,
                                         const std::string& startFolder) = 0;
+    // The title of message boxes and input boxes that have none of their own.
+    virtual void setApplicationTitle(const std::string& title) = 0;
     // The folder that holds the program, without a final separator (except a root).
     virtual std::string programFolder() const = 0;
 

@@ -22,6 +22,12 @@ class Form {
     virtual ~Form() = default;
 
     virtual void setCaption(const std::string& caption) = 0;
+    virtual void showProgramIcon() = 0;
+    // Loads the custom (hand) pointer from a cursor file; throws when it cannot be read.
+    virtual void loadCustomPointer(const std::string& cursorPath) = 0;
+    // Gives the window and its plain controls the button-face colour and applies the skin in
+    // the file to the whole window; throws when the file cannot be read.
+    virtual void applySkin(const std::string& skinPath) = 0;
     // The caption of the Start Opening / Stop button, which tells whether a run is active.
     virtual std::string startButtonCaption() const = 0;
     virtual void setStartButtonCaption(const std::string& caption) = 0;

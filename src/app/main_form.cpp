@@ -3,10 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "app/application_title.hpp"
 #include "app/folder_list_text.hpp"
 #include "app/number_text.hpp"
 #include "app/procedure.hpp"
 #include "app/product.hpp"
+#include "folders/existence.hpp"
 
 namespace gantrylux {
 namespace {
@@ -40,7 +42,12 @@ MainForm::MainForm(Form& form, Desktop& desktop, SettingsStore& store, const Fil
 
 void MainForm::Form_Load() {
     Procedure p{std::string(identity::kFormLoad), desktop_};
-    p.step(122, [&] { form_.setCaption(std::string(kProductName)); });
+    applySkinAndPointer(p);
+    p.step(122, [&] {
+        form_.setCaption(std::string(kProductName));
+        form_.showProgramIcon();
+        desktop_.setApplicationTitle(MakeApplicationTitle(kProductName));
+    });
     p.step(124, [&] { form_.addColumn(ListId::Files, "File(s)"); });
     p.step(126, [&] { form_.setColumnWidth(ListId::Files, 1, 7000); });
     p.step(128, [&] { form_.addColumn(ListId::Folders, "Folder(s)"); });
@@ -52,6 +59,39 @@ void MainForm::Form_Load() {
     restoreControls(p);
     // From here on every change of the folder list is stored as it happens.
     folderList_.addObserver(folderAutosave_);
+}
+
+// The skin and the hand pointer are files beside the program; without them the window keeps
+// its own white look and the platform's pointing hand.
+void MainForm::applySkinAndPointer(Procedure& p) {
+    const std::string separator(1, fs_.separator());
+    p.step(100, [&] {
+        const std::string skin = desktop_.programFolder() + separator + "x" + separator + "o.cjs";
+        if (FileExists(fs_, skin)) {
+            form_.applySkin(skin);
+        }
+    });
+    std::string pointer;
+    bool present = false;
+    p.step(102, [&] {
+        pointer = desktop_.programFolder() + separator + "HAND-M.CUR";
+        present = PathExists(fs_, pointer);
+    });
+    if (present) {
+        p.step(104, [&] { form_.loadCustomPointer(pointer); });
+    }
+}
+
+void MainForm::PushButton_MouseMove() {
+    if (!busy_.busy()) {
+        form_.setPointer(WindowPointer::Custom);
+    }
+}
+
+void MainForm::Form_MouseMove() {
+    if (!busy_.busy()) {
+        form_.setPointer(WindowPointer::Default);
+    }
 }
 
 void MainForm::restoreFolderList(Procedure& p) {

@@ -7,6 +7,7 @@
 #include "app/settings_store.hpp"
 #include "folders/file_system.hpp"
 #include "lists/candidate_merger.hpp"
+#include "lists/file_list_reorder.hpp"
 #include "lists/list_commands.hpp"
 #include "lists/path_list.hpp"
 #include "run/clock.hpp"
@@ -39,6 +40,12 @@ class MainForm {
 
     void PushButton2_Click() { run_.PushButton2_Click(); }
     ListCommands& commands() noexcept { return commands_; }
+    FileListReorder& reorder() noexcept { return reorder_; }
+
+    // The pointer over a push button is the hand, elsewhere the normal pointer; neither
+    // replaces the hourglass while a long operation runs.
+    void PushButton_MouseMove();
+    void Form_MouseMove();
 
     void Check3_Click();
     // The three display options share one handler: each click stores the whole group.
@@ -49,7 +56,8 @@ class MainForm {
     void PushButton7_Click();
 
   private:
-    void restoreFolderList(class Procedure& procedure);
+    void applySkinAndPointer(class Procedure& procedure);
+    void restoreFolderList(Procedure& procedure);
     void restoreControls(Procedure& procedure);
 
     Form& form_;
@@ -63,6 +71,7 @@ class MainForm {
     CandidateMerger merger_;
     OpeningRun run_;
     ListCommands commands_;
+    FileListReorder reorder_{fileList_};
     FolderListAutosave folderAutosave_;
 };
 

@@ -5,7 +5,6 @@
 namespace gantrylux {
 
 inline constexpr std::string_view kProductName = "Gantrylux Software";
-inline constexpr std::string_view kApplicationTitle = "Gantrylux";
 inline constexpr std::string_view kSupportEmail = "support@quillmere.com";
 inline constexpr std::string_view kContactPage = "https://www.quillmere.com/contact";
 

@@ -4,16 +4,23 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QIcon>
+#include <QImage>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTreeView>
 
+#include "ui/cursor_file.hpp"
+#include "ui/file_list_drag.hpp"
 #include "ui/list_view_events.hpp"
 #include "ui/path_list_model.hpp"
+#include "ui/pointer_events.hpp"
 #include "ui/twips.hpp"
 
 namespace gantrylux {
@@ -62,6 +69,38 @@ QTreeView* PlaceList(QWidget* window, const char* name, QRect rect, PathListMode
     return list;
 }
 
+// A pointer from a cursor or icon file, its hot spot as the file gives it (Qt's own image
+// readers drop it). Throws when the file cannot be read as one.
+QCursor LoadCursorFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw std::runtime_error("Cannot read the pointer image " + path.toStdString() + ": " +
+                                 file.errorString().toStdString());
+    }
+    const QByteArray bytes = file.readAll();
+    const auto image = ReadCursorFile(std::string_view(bytes.constData(), bytes.size()));
+    QImage picture;
+    if (image) {
+        picture.loadFromData(reinterpret_cast<const uchar*>(image->imageBytes.data()),
+                             static_cast<int>(image->imageBytes.size()));
+    }
+    if (!image || picture.isNull()) {
+        throw std::runtime_error("The pointer image " + path.toStdString() +
+                                 " is not a cursor or icon file");
+    }
+    return QCursor(QPixmap::fromImage(picture), image->hotspotX, image->hotspotY);
+}
+
+// The pointer shown while a row of the file list is carried: "drag.ico" beside the program,
+// or the platform's up-and-down arrow.
+QCursor DragCursor() {
+    try {
+        return LoadCursorFile(QCoreApplication::applicationDirPath() + QStringLiteral("/drag.ico"));
+    } catch (const std::runtime_error&) {
+        return QCursor(Qt::SizeVerCursor);
+    }
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Desktop& desktop, SettingsStore& store, const FileSystem& fs,
@@ -81,6 +120,7 @@ MainWindow::MainWindow(Desktop& desktop, SettingsStore& store, const FileSystem&
 
     buildControls();
     connectHandlers();
+    connectPointers();
     mainForm_.Form_Load();
     centreOnScreen();
 }
@@ -192,6 +232,22 @@ void MainWindow::connectHandlers() {
                                     }});
 }
 
+void MainWindow::connectPointers() {
+    auto* overButtons = new PointerEvents(this, [this] { mainForm_.PushButton_MouseMove(); });
+    for (QPushButton* button :
+         {pushButton1_, pushButton4_, pushButton2_, pushButton3_, pushButton5_, pushButton15_,
+          pushButton21_, pushButton6_, pushButton7_}) {
+        overButtons->watch(button);
+    }
+    auto* elsewhere = new PointerEvents(this, [this] { mainForm_.Form_MouseMove(); });
+    for (QWidget* widget : {static_cast<QWidget*>(this), static_cast<QWidget*>(frame1_),
+                            static_cast<QWidget*>(frame2_), static_cast<QWidget*>(frame5_),
+                            listView3_->viewport(), listView1_->viewport()}) {
+        elsewhere->watch(widget);
+    }
+    new FileListDrag(listView1_, mainForm_.reorder(), DragCursor());
+}
+
 // The interval is checked only when the focus moves to another control of this window: a
 // message box or another window taking the focus is no reason to complain, and the check's own
 // message box would otherwise trigger it again.
@@ -238,11 +294,47 @@ void MainWindow::setStartButtonCaption(const std::string& caption) {
 }
 
 void MainWindow::setPointer(WindowPointer pointer) {
-    if (pointer == WindowPointer::Hourglass) {
-        setCursor(Qt::WaitCursor);
-    } else {
-        unsetCursor();
+    switch (pointer) {
+        case WindowPointer::Hourglass:
+            setCursor(Qt::WaitCursor);
+            break;
+        case WindowPointer::Custom:
+            setCursor(customPointer_);
+            break;
+        case WindowPointer::Default:
+            unsetCursor();
+            break;
     }
+}
+
+void MainWindow::showProgramIcon() {
+    setWindowIcon(QIcon(QStringLiteral(":/gantrylux.png")));
+}
+
+void MainWindow::loadCustomPointer(const std::string& cursorPath) {
+    customPointer_ = LoadCursorFile(QString::fromStdString(cursorPath));
+}
+
+// The skin's colours: the window and its plain controls take the button face, then the style
+// sheet dresses the whole window.
+void MainWindow::applySkin(const std::string& skinPath) {
+    QFile file(QString::fromStdString(skinPath));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        throw std::runtime_error("Cannot read the skin " + skinPath + ": " +
+                                 file.errorString().toStdString());
+    }
+    const QString sheet = QString::fromUtf8(file.readAll());
+    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+    for (QWidget* widget : {static_cast<QWidget*>(this), static_cast<QWidget*>(frame1_),
+                            static_cast<QWidget*>(check3_), static_cast<QWidget*>(frame2_),
+                            static_cast<QWidget*>(frame5_), static_cast<QWidget*>(option3_),
+                            static_cast<QWidget*>(option2_), static_cast<QWidget*>(option1_)}) {
+        QPalette colours = widget->palette();
+        colours.setColor(QPalette::Window, buttonFace);
+        widget->setPalette(colours);
+        widget->setAutoFillBackground(true);
+    }
+    setStyleSheet(sheet);
 }
 
 void MainWindow::addColumn(ListId list, const std::string& heading) {

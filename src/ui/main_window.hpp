@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCursor>
 #include <QWidget>
 
 #include "app/form.hpp"
@@ -29,6 +30,9 @@ class MainWindow : public QWidget, public Form {
 
     // Form
     void setCaption(const std::string& caption) override;
+    void showProgramIcon() override;
+    void loadCustomPointer(const std::string& cursorPath) override;
+    void applySkin(const std::string& skinPath) override;
     std::string startButtonCaption() const override;
     void setStartButtonCaption(const std::string& caption) override;
     void setPointer(WindowPointer pointer) override;
@@ -49,12 +53,15 @@ class MainWindow : public QWidget, public Form {
   private:
     void buildControls();
     void connectHandlers();
+    void connectPointers();
     void centreOnScreen();
     void onFocusChanged(QWidget* old, QWidget* now);
     QTreeView* view(ListId list) const;
     PathListModel* model(ListId list) const;
 
     MainForm mainForm_;
+    // The hand over the push buttons: the platform's own until the cursor file is loaded.
+    QCursor customPointer_{Qt::PointingHandCursor};
 
     QGroupBox* frame1_ = nullptr;
     QCheckBox* check3_ = nullptr;

@@ -42,8 +42,7 @@ QString DisplayText(const std::string& text) {
 
 int QtDesktop::messageBox(const std::string& text, int style, const std::string& title) {
     QMessageBox box(window_);
-    box.setWindowTitle(
-        QString::fromStdString(title.empty() ? std::string(kApplicationTitle) : title));
+    box.setWindowTitle(QString::fromStdString(title.empty() ? title_ : title));
     box.setText(DisplayText(text));
     box.setTextFormat(Qt::PlainText);
     if ((style & 0x70) == message_style::kExclamation) {
@@ -92,9 +91,8 @@ std::vector<std::string> QtDesktop::openFiles(const std::string& title) {
 
 std::string QtDesktop::inputBox(const std::string& prompt, const std::string& proposal) {
     bool accepted = false;
-    const QString answer = QInputDialog::getText(window_, FromText(std::string(kApplicationTitle)),
-                                                 DisplayText(prompt), QLineEdit::Normal,
-                                                 FromText(proposal), &accepted);
+    const QString answer = QInputDialog::getText(window_, FromText(title_), DisplayText(prompt),
+                                                 QLineEdit::Normal, FromText(proposal), &accepted);
     return accepted ? ToText(answer) : std::string();
 }
 

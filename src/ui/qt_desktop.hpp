@@ -1,6 +1,10 @@
 #pragma once
 
+#include <string>
+
+#include "app/application_title.hpp"
 #include "app/desktop.hpp"
+#include "app/product.hpp"
 
 class QWidget;
 
@@ -16,6 +20,7 @@ class QtDesktop : public Desktop {
     std::string inputBox(const std::string& prompt, const std::string& proposal) override;
     std::string browseForFolder(const std::string& title, const std::string& startFolder) override;
     std::string programFolder() const override;
+    void setApplicationTitle(const std::string& title) override { title_ = title; }
     void runInBackground(const std::function<void(std::stop_token)>& job) override;
     void waitForEvents(std::chrono::steady_clock::time_point deadline) override;
     void processPendingEvents() override;
@@ -26,6 +31,7 @@ class QtDesktop : public Desktop {
   private:
     QWidget* window_ = nullptr;
     bool closing_ = false;
+    std::string title_ = MakeApplicationTitle(kProductName);
 };
 
 }  // namespace gantrylux

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,19 @@ class FakeForm : public Form {
     void attach(MainForm& mainForm) { mainForm_ = &mainForm; }
 
     void setCaption(const std::string& text) override { caption = text; }
+    void showProgramIcon() override { iconShown = true; }
+    void loadCustomPointer(const std::string& path) override {
+        if (failPointer) {
+            throw std::runtime_error("Cannot read " + path);
+        }
+        customPointer = path;
+    }
+    void applySkin(const std::string& path) override {
+        if (failSkin) {
+            throw std::runtime_error("Cannot read " + path);
+        }
+        skin = path;
+    }
     std::string startButtonCaption() const override { return startCaption; }
     void setStartButtonCaption(const std::string& text) override {
         startCaption = text;
@@ -61,6 +75,11 @@ class FakeForm : public Form {
         int twips;
     };
     std::string caption;
+    bool iconShown = false;
+    std::string customPointer;
+    std::string skin;
+    bool failPointer = false;
+    bool failSkin = false;
     std::string startCaption = "Start Opening";
     std::vector<std::string> startCaptions;
     WindowPointer pointer = WindowPointer::Default;

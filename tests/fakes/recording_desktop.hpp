@@ -44,6 +44,7 @@ class RecordingDesktop : public Desktop {
         return next(pickedFolders);
     }
     std::string programFolder() const override { return programFolderPath; }
+    void setApplicationTitle(const std::string& title) override { applicationTitle = title; }
 
     // Runs the job at once. A test can run commands "while it waits", as the event loop would.
     void runInBackground(const std::function<void(std::stop_token)>& job) override {
@@ -101,6 +102,7 @@ class RecordingDesktop : public Desktop {
     std::deque<std::string> pickedFolders;
     std::vector<std::string> asked;
     std::string programFolderPath;
+    std::string applicationTitle;
 
     FakeClock* clock = nullptr;
     std::deque<std::function<void()>> events;

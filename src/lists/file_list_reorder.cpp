@@ -1,0 +1,37 @@
+#include "lists/file_list_reorder.hpp"
+
+namespace gantrylux {
+
+FileListReorder::FileListReorder(PathList& files) : files_(files) {
+    files_.addObserver(*this);
+}
+
+FileListReorder::~FileListReorder() {
+    files_.removeObserver(*this);
+}
+
+void FileListReorder::removed(std::size_t position) {
+    if (!dragged_) {
+        return;
+    }
+    if (*dragged_ == position) {
+        dragged_.reset();
+    } else if (*dragged_ > position) {
+        --*dragged_;
+    }
+}
+
+std::optional<std::size_t> FileListReorder::moveOver(std::optional<std::size_t> target) {
+    if (!pressed_ || !target || !dragged_ || *target > files_.count() ||
+        *dragged_ > files_.count()) {
+        return std::nullopt;
+    }
+    if (files_.at(*target) == files_.at(*dragged_)) {
+        return std::nullopt;
+    }
+    files_.swap(*dragged_, *target);
+    dragged_ = target;
+    return target;
+}
+
+}  // namespace gantrylux
