@@ -20,21 +20,18 @@ std::string_view FolderListing::keepName(std::string_view name) {
     return {at, name.size()};
 }
 
-void FileSystem::listSubfolders(std::string_view folder, std::span<const std::string_view> names,
-                                std::span<FolderRead* const> reads) const {
-    std::string path(folder);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        path.resize(folder.size());
-        path += names[i];
-        path += separator();
-        try {
-            reads[i]->listing = listFolder(path);
-        } catch (const FileSystemError& failure) {
-            reads[i]->failure = failure;
-        } catch (const std::exception& failure) {
-            reads[i]->failure.emplace(fs_error::kPathFileAccess, failure.what());
-        }
+OpenFolder FileSystem::readFolder(OpenFolder, std::string_view path, std::string_view, bool,
+                                  FolderRead& read) const {
+    try {
+        read.listing = listFolder(path);
+    } catch (const FileSystemError& failure) {
+        read.failure = failure;
+    } catch (const std::exception& failure) {
+        read.failure.emplace(fs_error::kPathFileAccess, failure.what());
     }
+    return {};
 }
+
+void FileSystem::closeFolder(OpenFolder) const {}
 
 }  // namespace gantrylux

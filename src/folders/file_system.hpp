@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -86,6 +85,12 @@ struct FolderRead {
     std::optional<FileSystemError> failure;
 };
 
+// A folder a backend holds open between reads; the meaning of the value is the backend's.
+struct OpenFolder {
+    std::intptr_t value = -1;
+    bool isOpen() const noexcept { return value >= 0; }
+};
+
 // The file system as the core needs it. Paths use the platform's separator. Every method may
 // be called from several threads at once.
 class FileSystem {
@@ -95,12 +100,15 @@ class FileSystem {
     // One read of a folder: its files and subfolders with what the walk and the merge need.
     // Throws FileSystemError: kPermissionDenied, kPathNotFound, or kPathFileAccess.
     virtual FolderListing listFolder(std::string_view folder) const = 0;
-    // Reads several subfolders of one folder: reads[i] becomes what listFolder gives for the
-    // path folder + names[i] + separator, or the failure it throws. `folder` ends in the
-    // separator. A backend may read them relative to the folder, which spares looking up the
-    // whole path again for each one; this one asks listFolder.
-    virtual void listSubfolders(std::string_view folder, std::span<const std::string_view> names,
-                                std::span<FolderRead* const> reads) const;
+    // Reads the folder at `path` into `read`: its listing, or the failure listFolder throws.
+    // When `parent` is open, `path` is the parent's path, `name` and a separator, and a backend
+    // may open the folder by its name relative to the parent, which spares looking up the
+    // whole path again. When `keepOpen` is asked, a backend may leave the folder open and hand
+    // it back, for reading its own subfolders the same way; the caller then closes it with
+    // closeFolder. This one asks listFolder and keeps nothing open.
+    virtual OpenFolder readFolder(OpenFolder parent, std::string_view path, std::string_view name,
+                                  bool keepOpen, FolderRead& read) const;
+    virtual void closeFolder(OpenFolder folder) const;
 
     // The attribute word of a path, links followed for the directory bit; nothing when the
     // path cannot be examined.

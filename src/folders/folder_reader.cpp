@@ -1,8 +1,7 @@
 #include "folders/folder_reader.hpp"
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
+#include <iterator>
 #include <utility>
 
 namespace gantrylux {
@@ -10,7 +9,15 @@ namespace gantrylux {
 FolderReader::FolderReader(const FileSystem& fs, unsigned threads, std::stop_token stop)
     : fs_(fs), threads_(std::max(threads, 1u)), stop_(std::move(stop)) {}
 
-// Paths that differ only in doubled or trailing separators name the same folder.
+FolderReader::~FolderReader() {
+    {
+        std::lock_guard lock(mutex_);
+        closing_ = true;
+    }
+    wake_.notify_all();
+    helpers_.clear();
+}
+
 std::string FolderReader::key(std::string_view folder) const {
     const char separator = fs_.separator();
     while (folder.size() > 1 && folder.back() == separator) {
@@ -31,35 +38,34 @@ std::string FolderReader::key(std::string_view folder) const {
     }
 }
 
-void FolderReader::fill(const std::string& folder, FolderRead& slot) const {
-    if (stop_.stop_requested()) {
-        slot.failure.emplace(fs_error::kPathFileAccess, "Cancelled");
-        return;
-    }
-    try {
-        slot.listing = fs_.listFolder(folder);
-    } catch (const FileSystemError& failure) {
-        slot.failure = failure;
-    } catch (const std::exception& failure) {
-        slot.failure.emplace(fs_error::kPathFileAccess, failure.what());
-    }
+const FolderRead* FolderReader::find(const std::string& key) const {
+    const auto found = reads_.find(key);
+    return found == reads_.end() ? nullptr : found->second;
 }
 
-template <typename Work>
-void FolderReader::inParallel(std::size_t count, const Work& work) const {
-    std::atomic<std::size_t> next{0};
-    const auto run = [&] {
-        for (std::size_t i; (i = next.fetch_add(1)) < count;) {
-            work(i);
-        }
-    };
-    const std::size_t helpers = std::min<std::size_t>(threads_ - 1, count / 2);
-    std::vector<std::jthread> pool;
-    pool.reserve(helpers);
-    for (std::size_t i = 0; i < helpers; ++i) {
-        pool.emplace_back(run);
+OpenFolder FolderReader::readNow(OpenFolder parent, std::string_view path, std::string_view name,
+                                 bool keepOpen, FolderRead& read) const {
+    if (stop_.stop_requested()) {
+        read.failure.emplace(fs_error::kPathFileAccess, "Cancelled");
+        return {};
     }
-    run();
+    return fs_.readFolder(parent, path, name, keepOpen, read);
+}
+
+const FolderRead* FolderReader::keep(std::string key, std::unique_ptr<FolderRead> read) {
+    const FolderRead* kept = read.get();
+    owned_.push_back(std::move(read));
+    reads_.try_emplace(std::move(key), kept);
+    return kept;
+}
+
+void FolderReader::reserveKeeping(std::size_t reads) {
+    owned_.reserve(owned_.size() + reads);
+    reads_.reserve(reads_.size() + reads);
+}
+
+void FolderReader::fill(const std::string& folder, FolderRead& slot) const {
+    readNow({}, folder, {}, false, slot);
 }
 
 std::vector<const FolderRead*> FolderReader::readAll(const std::vector<std::string>& folders) {
@@ -67,69 +73,124 @@ std::vector<const FolderRead*> FolderReader::readAll(const std::vector<std::stri
     reads.reserve(folders.size());
     std::vector<std::pair<const std::string*, FolderRead*>> todo;
     for (const std::string& folder : folders) {
-        auto [slot, added] = reads_.try_emplace(key(folder));
-        if (added) {
-            todo.emplace_back(&folder, &slot->second);
+        std::string name = key(folder);
+        const FolderRead* found = find(name);
+        if (found == nullptr) {
+            auto slot = std::make_unique<FolderRead>();
+            todo.emplace_back(&folder, slot.get());
+            found = keep(std::move(name), std::move(slot));
         }
-        reads.push_back(&slot->second);
+        reads.push_back(found);
     }
-    inParallel(todo.size(), [&](std::size_t i) { fill(*todo[i].first, *todo[i].second); });
-    return reads;
-}
-
-std::vector<const FolderRead*> FolderReader::readSubfolders(const std::vector<Subfolders>& batch) {
-    // Small pieces of one parent each: the threads share the work evenly even when one folder
-    // holds most of the subfolders, and a stop takes effect soon.
-    constexpr std::size_t kPiece = 32;
-    struct Piece {
-        std::string_view folder;
-        std::size_t begin;  // into names and slots
-        std::size_t end;
-    };
-    std::vector<const FolderRead*> reads;
-    std::vector<std::string_view> names;
-    std::vector<FolderRead*> slots;
-    std::vector<Piece> pieces;
-    std::string path;
-    for (const Subfolders& parent : batch) {
-        const std::size_t first = names.size();
-        for (const std::string_view name : parent.names) {
-            path.assign(parent.folder);
-            path += name;
-            auto [slot, added] = reads_.try_emplace(key(path));
-            if (added) {
-                if (names.size() == first || names.size() - pieces.back().begin == kPiece) {
-                    pieces.push_back({parent.folder, names.size(), names.size()});
-                }
-                names.push_back(name);
-                slots.push_back(&slot->second);
-                pieces.back().end = names.size();
-            }
-            reads.push_back(&slot->second);
-        }
-    }
-    inParallel(pieces.size(), [&](std::size_t i) {
-        const Piece& piece = pieces[i];
-        const std::span<FolderRead* const> out(slots.data() + piece.begin, piece.end - piece.begin);
-        if (stop_.stop_requested()) {
-            for (FolderRead* slot : out) {
-                slot->failure.emplace(fs_error::kPathFileAccess, "Cancelled");
-            }
-            return;
-        }
-        fs_.listSubfolders(
-            piece.folder, std::span<const std::string_view>(names.data() + piece.begin, out.size()),
-            out);
-    });
+    forEach(todo.size(), [&](std::size_t i) { fill(*todo[i].first, *todo[i].second); });
     return reads;
 }
 
 const FolderRead& FolderReader::read(std::string_view folder) {
-    auto [slot, added] = reads_.try_emplace(key(folder));
-    if (added) {
-        fill(std::string(folder), slot->second);
+    const std::string name = key(folder);
+    if (const FolderRead* found = find(name)) {
+        return *found;
     }
-    return slot->second;
+    auto slot = std::make_unique<FolderRead>();
+    fill(std::string(folder), *slot);
+    return *keep(std::string(name), std::move(slot));
+}
+
+void FolderReader::startHelpers() {
+    if (helpers_.empty()) {
+        for (unsigned i = 1; i < threads_; ++i) {
+            helpers_.emplace_back([this] { serve(); });
+        }
+    }
+}
+
+void FolderReader::runOne(Task& task) {
+    try {
+        task();
+    } catch (...) {
+        std::lock_guard lock(mutex_);
+        if (!failure_) {
+            failure_ = std::current_exception();
+        }
+    }
+}
+
+void FolderReader::drain(std::unique_lock<std::mutex>& lock) {
+    while (!tasks_.empty()) {
+        Task task = std::move(tasks_.back());
+        tasks_.pop_back();
+        lock.unlock();
+        runOne(task);
+        task = nullptr;  // what it holds is released outside the lock
+        lock.lock();
+        if (--pending_ == 0) {
+            wake_.notify_all();
+        }
+    }
+}
+
+void FolderReader::serve() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        drain(lock);
+        if (closing_) {
+            return;
+        }
+        ++waiting_;
+        wake_.wait(lock);
+        --waiting_;
+    }
+}
+
+void FolderReader::push(Task task) {
+    std::lock_guard lock(mutex_);
+    tasks_.push_back(std::move(task));
+    ++pending_;
+    if (waiting_ > 0) {
+        wake_.notify_one();
+    }
+}
+
+void FolderReader::run(std::vector<Task> tasks) {
+    if (tasks.empty()) {
+        return;
+    }
+    startHelpers();
+    std::unique_lock lock(mutex_);
+    pending_ += tasks.size();
+    std::move(tasks.begin(), tasks.end(), std::back_inserter(tasks_));
+    if (waiting_ > 0) {
+        wake_.notify_all();
+    }
+    for (;;) {
+        drain(lock);
+        if (pending_ == 0) {
+            break;
+        }
+        ++waiting_;
+        wake_.wait(lock);
+        --waiting_;
+    }
+    if (failure_) {
+        std::rethrow_exception(std::exchange(failure_, nullptr));
+    }
+}
+
+void FolderReader::forEach(std::size_t count, const std::function<void(std::size_t)>& work) {
+    // A few pieces per thread: even when some items cost far more than others, the threads
+    // end together, and a piece is large enough that queueing it costs nothing.
+    const std::size_t pieces = std::min<std::size_t>(count, std::size_t{threads_} * 8);
+    std::vector<Task> tasks;
+    tasks.reserve(pieces);
+    for (std::size_t piece = 0; piece < pieces; ++piece) {
+        tasks.emplace_back(
+            [&work, begin = count * piece / pieces, end = count * (piece + 1) / pieces] {
+                for (std::size_t i = begin; i < end; ++i) {
+                    work(i);
+                }
+            });
+    }
+    run(std::move(tasks));
 }
 
 }  // namespace gantrylux

@@ -1,10 +1,15 @@
 #pragma once
 
-#include <optional>
-#include <span>
+#include <condition_variable>
+#include <cstddef>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <stop_token>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -13,39 +18,78 @@
 namespace gantrylux {
 
 // Reads folders for one walk or one merge, each folder once however many paths and rows lead
-// to it, and a batch of them in parallel. Nothing is kept beyond the reader's life, so every
-// merge sees the disk as it is.
+// to it, on up to `threads` threads. Nothing is kept beyond the reader's life, so every merge
+// sees the disk as it is.
 class FolderReader {
   public:
     FolderReader(const FileSystem& fs, unsigned threads, std::stop_token stop = {});
+    ~FolderReader();
+    FolderReader(const FolderReader&) = delete;
+    FolderReader& operator=(const FolderReader&) = delete;
 
     const FileSystem& fileSystem() const noexcept { return fs_; }
     bool stopRequested() const noexcept { return stop_.stop_requested(); }
 
-    // Reads every folder of the batch that has not been read yet, on up to `threads` threads,
-    // and gives the reads in the batch's order.
+    // Reads every folder of the batch that has not been read yet, on the reader's threads, and
+    // gives the reads in the batch's order.
     std::vector<const FolderRead*> readAll(const std::vector<std::string>& folders);
-    // The same for subfolders given by their parent (ending in the separator) and names, each
-    // folder's names together: the reads come in the order of the names, parent by parent.
-    struct Subfolders {
-        std::string_view folder;
-        std::span<const std::string_view> names;
-    };
-    std::vector<const FolderRead*> readSubfolders(const std::vector<Subfolders>& batch);
     // The read of one folder, reading it now if it has not been read.
     const FolderRead& read(std::string_view folder);
 
-  private:
+    // What a walk that finds its folders as it reads them needs: it reads on the reader's
+    // threads, looks up earlier reads while it does, and keeps its own reads once it is done.
+    //
+    // The text under which a folder's read is kept: paths that differ only in doubled or
+    // trailing separators name the same folder.
     std::string key(std::string_view folder) const;
+    // The read kept under a key, or nothing. Safe on several threads at once while no read is
+    // being kept.
+    const FolderRead* find(const std::string& key) const;
+    // Reads a folder now, read before or not: FileSystem::readFolder, or "Cancelled" once a
+    // stop is requested. Safe on several threads at once.
+    OpenFolder readNow(OpenFolder parent, std::string_view path, std::string_view name,
+                       bool keepOpen, FolderRead& read) const;
+    void close(OpenFolder folder) const { fs_.closeFolder(folder); }
+    // Keeps a read for the reader's life. The first read kept under a key is the one find and
+    // read give from then on; a later one for the same key is only kept alive.
+    const FolderRead* keep(std::string key, std::unique_ptr<FolderRead> read);
+    // Room for this many more reads to keep.
+    void reserveKeeping(std::size_t reads);
+
+    // Runs the tasks, and every task they queue with push, on the reader's threads and the
+    // calling one, in no set order; returns when all are done. An exception a task throws is
+    // thrown here once every task has run.
+    using Task = std::function<void()>;
+    void run(std::vector<Task> tasks);
+    // Queues one more task; only from a task that run is running. The task queued last runs
+    // first, so a walk goes deep before it goes wide and holds few folders open.
+    void push(Task task);
+    // Calls work(i) for every i below count, on the reader's threads and the calling one.
+    void forEach(std::size_t count, const std::function<void(std::size_t)>& work);
+
+  private:
     void fill(const std::string& folder, FolderRead& slot) const;
-    // Runs work(i) for every i below count on up to threads_ threads.
-    template <typename Work>
-    void inParallel(std::size_t count, const Work& work) const;
+    void startHelpers();
+    void serve();  // a helper thread's life
+    void runOne(Task& task);
+    // Takes and runs queued tasks until there is none; called with the lock held, returns with
+    // it held.
+    void drain(std::unique_lock<std::mutex>& lock);
 
     const FileSystem& fs_;
     unsigned threads_;
     std::stop_token stop_;
-    std::unordered_map<std::string, FolderRead> reads_;
+    std::unordered_map<std::string, const FolderRead*> reads_;
+    std::vector<std::unique_ptr<FolderRead>> owned_;
+
+    std::mutex mutex_;
+    std::condition_variable wake_;  // a task was queued, all tasks are done, or closing
+    std::vector<Task> tasks_;
+    std::size_t pending_ = 0;  // tasks queued or running
+    unsigned waiting_ = 0;     // threads waiting on wake_
+    bool closing_ = false;
+    std::exception_ptr failure_;
+    std::vector<std::jthread> helpers_;
 };
 
 }  // namespace gantrylux

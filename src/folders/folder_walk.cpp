@@ -1,7 +1,8 @@
 #include "folders/folder_walk.hpp"
 
-#include <limits>
-#include <span>
+#include <algorithm>
+#include <atomic>
+#include <memory>
 
 #include "folders/existence.hpp"
 #include "folders/utf8.hpp"
@@ -9,13 +10,19 @@
 namespace gantrylux {
 namespace {
 
-constexpr std::size_t kNoParent = std::numeric_limits<std::size_t>::max();
-
 struct Node {
     std::string entry;
-    std::size_t parent = kNoParent;
+    Node* parent = nullptr;
+    std::string_view name;  // as the parent's listing holds it
     const FolderRead* read = nullptr;
+    std::unique_ptr<FolderRead> fresh;  // read by this walk, for the reader to keep
+    std::string key;                    // of a fresh read
+    bool kept = true;
     bool lookInto = false;
+    std::unique_ptr<Node[]> children;  // the walkable subfolders, in the listing's order
+    std::size_t childCount = 0;
+    OpenFolder open;  // while subfolders are still to be opened in it
+    std::atomic<std::size_t> unopened{0};
 };
 
 bool IsDeniedOrMissing(const FolderRead& read) {
@@ -25,10 +32,9 @@ bool IsDeniedOrMissing(const FolderRead& read) {
 
 // A folder that is already one of its own ancestors is reached through a link that points
 // back up; walking it would repeat the tree until the path grows too long.
-bool IsOwnAncestor(const std::vector<Node>& nodes, std::size_t parent, const FileIdentity& id) {
-    for (std::size_t at = parent; at != kNoParent; at = nodes[at].parent) {
-        const FolderRead* read = nodes[at].read;
-        if (read && read->listing && read->listing->identity == id) {
+bool IsOwnAncestor(const Node* parent, const FileIdentity& id) {
+    for (const Node* at = parent; at != nullptr; at = at->parent) {
+        if (at->read && at->read->listing && at->read->listing->identity == id) {
             return true;
         }
     }
@@ -48,22 +54,121 @@ bool IsAcceptedRoot(const FileSystem& fs, const std::string& entry, const Folder
 
 // The given entries: kept unless their listing is denied or missing, looked into only when
 // they are accepted folders. An entry that is no folder at all stays, with nothing to show.
-void AddRoots(FolderReader& reader, const std::vector<std::string>& entries,
-              std::vector<Node>& nodes) {
+void AddRoots(FolderReader& reader, const std::vector<std::string>& entries, Node* roots) {
     const FileSystem& fs = reader.fileSystem();
     const std::vector<const FolderRead*> reads = reader.readAll(entries);
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        Node node{entries[i], kNoParent, reads[i], false};
-        if (node.read->listing) {
-            node.lookInto = IsAcceptedRoot(fs, entries[i], *node.read->listing);
+        Node& root = roots[i];
+        root.entry = entries[i];
+        root.read = reads[i];
+        if (root.read->listing) {
+            root.lookInto = IsAcceptedRoot(fs, entries[i], *root.read->listing);
         } else if (!IsFolder(fs, entries[i])) {
-            node.read = nullptr;
-        } else if (IsDeniedOrMissing(*node.read)) {
-            continue;
+            root.read = nullptr;
+        } else {
+            root.kept = !IsDeniedOrMissing(*root.read);
         }
-        nodes.push_back(std::move(node));
     }
 }
+
+// Reads the whole tree below the roots at once, on the reader's threads: each read lists the
+// folder's walkable subfolders and queues their reads, so no thread waits for a level to end.
+// The walk's order is restored afterwards from the tree, which keeps every folder's
+// subfolders in the listing's order.
+class TreeRead {
+  public:
+    TreeRead(FolderReader& reader, bool allLevels)
+        : reader_(reader), separator_(reader.fileSystem().separator()), allLevels_(allLevels) {}
+
+    // Gives the node its walkable subfolders and, on all levels, queues their reads.
+    void expand(Node& node) {
+        if (!node.lookInto) {
+            release(node);
+            return;
+        }
+        const std::vector<FolderEntry>& entries = node.read->listing->entries;
+        const auto count = static_cast<std::size_t>(
+            std::count_if(entries.begin(), entries.end(), IsWalkableSubfolder));
+        if (count == 0) {
+            release(node);
+            return;
+        }
+        node.children = std::make_unique<Node[]>(count);
+        node.childCount = count;
+        std::size_t at = 0;
+        for (const FolderEntry& sub : entries) {
+            if (IsWalkableSubfolder(sub)) {
+                Node& child = node.children[at++];
+                child.entry.reserve(node.entry.size() + sub.name.size() + 1);
+                child.entry = node.entry;
+                child.entry += sub.name;
+                child.entry += separator_;
+                child.parent = &node;
+                child.name = sub.name;
+            }
+        }
+        if (!allLevels_) {
+            release(node);
+            return;
+        }
+        node.unopened.store(count, std::memory_order_relaxed);
+        for (std::size_t i = count; i-- > 0;) {
+            reader_.push([this, &child = node.children[i]] { visit(child); });
+        }
+    }
+
+    // How many reads the walk made, and how many subfolders it keeps; once it is done.
+    std::size_t fresh() const { return fresh_.load(std::memory_order_relaxed); }
+    std::size_t kept() const { return kept_.load(std::memory_order_relaxed); }
+
+  private:
+    // More folders held open than this and the next ones are opened by their whole path: the
+    // process must not run out of descriptors on a tree of great depth.
+    static constexpr std::size_t kMostHeldOpen = 256;
+
+    void visit(Node& node) {
+        Node& parent = *node.parent;
+        node.key = reader_.key(node.entry);
+        node.read = reader_.find(node.key);
+        if (node.read == nullptr) {
+            node.fresh = std::make_unique<FolderRead>();
+            const bool keepOpen = heldOpen_.load(std::memory_order_relaxed) < kMostHeldOpen;
+            node.open = reader_.readNow(parent.open, node.entry, node.name, keepOpen, *node.fresh);
+            if (node.open.isOpen()) {
+                heldOpen_.fetch_add(1, std::memory_order_relaxed);
+            }
+            node.read = node.fresh.get();
+            fresh_.fetch_add(1, std::memory_order_relaxed);
+        }
+        if (parent.unopened.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            release(parent);
+        }
+        if (IsDeniedOrMissing(*node.read) ||
+            (node.read->listing && IsOwnAncestor(&parent, node.read->listing->identity))) {
+            node.kept = false;
+            release(node);
+            return;
+        }
+        kept_.fetch_add(1, std::memory_order_relaxed);
+        node.lookInto = node.read->listing.has_value();
+        expand(node);
+    }
+
+    void release(Node& node) {
+        if (node.open.isOpen()) {
+            reader_.close(node.open);
+            node.open = {};
+            heldOpen_.fetch_sub(1, std::memory_order_relaxed);
+        }
+    }
+
+    FolderReader& reader_;
+    const char separator_;
+    const bool allLevels_;
+    std::atomic<std::size_t> heldOpen_{0};
+    std::atomic<std::size_t> fresh_{0};
+    std::atomic<std::size_t> kept_{0};
+};
 
 }  // namespace
 
@@ -93,68 +198,48 @@ bool IsAcceptedFolder(std::uint32_t attributes, bool isRoot) {
 
 std::vector<WalkedFolder> WalkFolders(FolderReader& reader, const std::vector<std::string>& entries,
                                       bool allLevels) {
-    const char separator = reader.fileSystem().separator();
-    std::vector<Node> nodes;
-    AddRoots(reader, entries, nodes);
-
-    std::size_t levelBegin = 0;
-    for (int level = 0; levelBegin < nodes.size() && (allLevels || level < 1); ++level) {
-        const std::size_t levelEnd = nodes.size();
-        std::vector<Node> children;
-        std::vector<std::string_view> names;  // of the children, in their order
-        for (std::size_t at = levelBegin; at < levelEnd; ++at) {
-            if (!nodes[at].lookInto) {
-                continue;
-            }
-            for (const FolderEntry& sub : nodes[at].read->listing->entries) {
-                if (IsWalkableSubfolder(sub)) {
-                    std::string entry = nodes[at].entry;
-                    entry += sub.name;
-                    entry += separator;
-                    children.push_back({std::move(entry), at, nullptr, false});
-                    names.push_back(sub.name);
-                }
-            }
+    const auto roots = std::make_unique<Node[]>(entries.size());
+    AddRoots(reader, entries, roots.get());
+    TreeRead tree(reader, allLevels);
+    std::vector<FolderReader::Task> tasks;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (roots[i].kept && roots[i].lookInto) {
+            tasks.emplace_back([&tree, &root = roots[i]] { tree.expand(root); });
         }
-        std::vector<const FolderRead*> reads;
-        if (allLevels) {
-            std::vector<FolderReader::Subfolders> parents;
-            for (std::size_t i = 0; i < children.size();) {
-                const std::size_t parent = children[i].parent;
-                const std::size_t first = i;
-                while (i < children.size() && children[i].parent == parent) {
-                    ++i;
-                }
-                parents.push_back(
-                    {nodes[parent].entry, std::span(names).subspan(first, i - first)});
-            }
-            reads = reader.readSubfolders(parents);
-        }
-        for (std::size_t i = 0; i < children.size(); ++i) {
-            Node& child = children[i];
-            if (allLevels) {
-                child.read = reads[i];
-                if (IsDeniedOrMissing(*child.read) ||
-                    (child.read->listing &&
-                     IsOwnAncestor(nodes, child.parent, child.read->listing->identity))) {
-                    continue;
-                }
-                child.lookInto = child.read->listing.has_value();
-            }
-            nodes.push_back(std::move(child));
-        }
-        levelBegin = levelEnd;
     }
+    reader.run(std::move(tasks));
 
+    // Level by level; the reads this walk made are kept in the same order, so that where two
+    // paths of the walk name one folder, the reader keeps the read met first.
     std::vector<WalkedFolder> walked;
-    walked.reserve(nodes.size());
-    for (Node& node : nodes) {
-        WalkedFolder folder{std::move(node.entry), nullptr, nullptr};
-        if (node.read) {
-            folder.listing = node.read->listing ? &*node.read->listing : nullptr;
-            folder.failure = node.read->failure ? &*node.read->failure : nullptr;
+    walked.reserve(entries.size() + tree.kept());
+    reader.reserveKeeping(tree.fresh());
+    std::vector<Node*> level;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (roots[i].kept) {
+            level.push_back(&roots[i]);
         }
-        walked.push_back(std::move(folder));
+    }
+    std::vector<Node*> next;
+    while (!level.empty()) {
+        next.clear();
+        for (Node* node : level) {
+            WalkedFolder& folder = walked.emplace_back(std::move(node->entry));
+            if (node->read) {
+                folder.listing = node->read->listing ? &*node->read->listing : nullptr;
+                folder.failure = node->read->failure ? &*node->read->failure : nullptr;
+            }
+            for (std::size_t i = 0; i < node->childCount; ++i) {
+                Node& child = node->children[i];
+                if (child.fresh) {
+                    reader.keep(std::move(child.key), std::move(child.fresh));
+                }
+                if (child.kept) {
+                    next.push_back(&child);
+                }
+            }
+        }
+        level.swap(next);
     }
     return walked;
 }

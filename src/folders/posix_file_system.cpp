@@ -111,12 +111,6 @@ bool Examine(int folder, const char* name, unsigned char type, FolderEntry& entr
     }
 }
 
-#ifdef O_PATH
-constexpr int kReferenceOnly = O_PATH;  // a handle to look names up in, nothing more
-#else
-constexpr int kReferenceOnly = O_RDONLY;
-#endif
-
 class FdCloser {
   public:
     explicit FdCloser(int fd) : fd_(fd) {}
@@ -197,9 +191,8 @@ void ReadEntries(int fd, std::string_view folder, FolderListing& listing) {
 }
 #endif
 
-// Reads the folder open as `fd` (and closes it); `folder` is its path, for the messages.
+// Reads the folder open as `fd`; `folder` is its path, for the messages.
 FolderListing ListOpenFolder(int fd, std::string_view folder, std::string_view name) {
-    FdCloser closer(fd);
     FolderListing listing;
     struct stat self {};
     if (fstat(fd, &self) != 0) {
@@ -214,6 +207,19 @@ FolderListing ListOpenFolder(int fd, std::string_view folder, std::string_view n
     return listing;
 }
 
+// Opens `name` in the folder open as `parent`. The name is copied to get its terminating NUL;
+// names are short, so the copy stays on the stack.
+int OpenSubfolder(int parent, std::string_view name) {
+    constexpr std::size_t kShort = 256;
+    if (name.size() < kShort) {
+        char own[kShort];
+        std::memcpy(own, name.data(), name.size());
+        own[name.size()] = '\0';
+        return openat(parent, own, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    }
+    return openat(parent, std::string(name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
 }  // namespace
 
 FolderListing PosixFileSystem::listFolder(std::string_view folder) const {
@@ -224,41 +230,49 @@ FolderListing PosixFileSystem::listFolder(std::string_view folder) const {
     if (fd < 0) {
         ThrowError(errno, folder);
     }
+    FdCloser closer(fd);
     return ListOpenFolder(fd, folder, BaseName(folder));
 }
 
-// Each subfolder is opened by its name relative to the folder, held open as a bare reference
-// for the batch: looking up the whole path is most of the cost of opening a deep folder.
-void PosixFileSystem::listSubfolders(std::string_view folder,
-                                     std::span<const std::string_view> names,
-                                     std::span<FolderRead* const> reads) const {
-    const int parent = folder.empty() ? -1
-                                      : open(std::string(folder).c_str(),
-                                             kReferenceOnly | O_DIRECTORY | O_CLOEXEC);
-    if (parent < 0) {
-        // Each path then fails (or, if the folder just appeared, succeeds) on its own.
-        FileSystem::listSubfolders(folder, names, reads);
-        return;
+// A subfolder is opened by its name relative to its open parent: looking up the whole path is
+// most of the cost of opening a deep folder.
+OpenFolder PosixFileSystem::readFolder(OpenFolder parent, std::string_view path,
+                                       std::string_view name, bool keepOpen,
+                                       FolderRead& read) const {
+    int fd = -1;
+    if (parent.isOpen()) {
+        fd = OpenSubfolder(static_cast<int>(parent.value), name);
+    } else if (path.empty()) {
+        errno = ENOENT;  // not the current folder
+    } else {
+        fd = open(std::string(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        name = BaseName(path);
     }
-    FdCloser closer(parent);
-    std::string path;
-    std::string name;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        try {
-            path.assign(folder);
-            path += names[i];
-            path += '/';
-            name.assign(names[i]);  // NUL-terminated
-            const int fd = openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (fd < 0) {
-                ThrowError(errno, path);
-            }
-            reads[i]->listing = ListOpenFolder(fd, path, names[i]);
-        } catch (const FileSystemError& failure) {
-            reads[i]->failure = failure;
-        } catch (const std::exception& failure) {
-            reads[i]->failure.emplace(fs_error::kPathFileAccess, failure.what());
-        }
+    if (fd < 0) {
+        const int error = errno;
+        read.failure.emplace(ErrorCode(error),
+                             std::string(std::strerror(error)) + ": " + std::string(path));
+        return {};
+    }
+    try {
+        read.listing = ListOpenFolder(fd, path, name);
+    } catch (const FileSystemError& failure) {
+        read.failure = failure;
+        keepOpen = false;
+    } catch (const std::exception& failure) {
+        read.failure.emplace(fs_error::kPathFileAccess, failure.what());
+        keepOpen = false;
+    }
+    if (!keepOpen) {
+        close(fd);
+        return {};
+    }
+    return {fd};
+}
+
+void PosixFileSystem::closeFolder(OpenFolder folder) const {
+    if (folder.isOpen()) {
+        close(static_cast<int>(folder.value));
     }
 }
 

@@ -10,8 +10,9 @@ namespace gantrylux {
 class PosixFileSystem : public FileSystem {
   public:
     FolderListing listFolder(std::string_view folder) const override;
-    void listSubfolders(std::string_view folder, std::span<const std::string_view> names,
-                        std::span<FolderRead* const> reads) const override;
+    OpenFolder readFolder(OpenFolder parent, std::string_view path, std::string_view name,
+                          bool keepOpen, FolderRead& read) const override;
+    void closeFolder(OpenFolder folder) const override;
     std::optional<std::uint32_t> attributes(std::string_view path) const override;
     bool fileExists(std::string_view path) const override;
     bool pathExists(std::string_view path) const override;

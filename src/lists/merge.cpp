@@ -1,5 +1,7 @@
 #include "lists/merge.hpp"
 
+#include <cstring>
+
 #include "folders/existence.hpp"
 #include "folders/folder_walk.hpp"
 #include "lists/normalize_path.hpp"
@@ -13,8 +15,12 @@ namespace {
 // holds no separator, normalising the folder part once gives the same text as normalising
 // every path.
 struct FolderFiles {
-    std::string prefix;
+    std::string prefix;  // the walk's entry, then normalised in place
     const FolderListing* listing;
+    std::size_t count = 0;      // of its files
+    std::size_t bytes = 0;      // of their paths
+    std::size_t firstText = 0;  // where its paths go in the candidate list's room
+    std::size_t firstByte = 0;
 };
 
 // A row is looked into when it names a folder. Its read is shared with the walk, so a row
@@ -24,6 +30,32 @@ bool IsFolderRow(FolderReader& reader, const std::string& row) {
         return false;
     }
     return reader.read(row).listing || IsFolder(reader.fileSystem(), row);
+}
+
+void Measure(FolderFiles& folder) {
+    folder.prefix = NormalizePath(folder.prefix);
+    for (const FolderEntry& entry : folder.listing->entries) {
+        if (IsTreeFile(entry)) {
+            ++folder.count;
+            folder.bytes += entry.name.size();
+        }
+    }
+    folder.bytes += folder.count * folder.prefix.size();
+}
+
+void Fill(const FolderFiles& folder, const PackedTexts::Room& room) {
+    char* at = room.bytes + folder.firstByte;
+    std::uint64_t* end = room.ends + folder.firstText;
+    const std::string_view prefix = folder.prefix;
+    for (const FolderEntry& entry : folder.listing->entries) {
+        if (IsTreeFile(entry)) {
+            std::memcpy(at, prefix.data(), prefix.size());
+            at += prefix.size();
+            std::memcpy(at, entry.name.data(), entry.name.size());
+            at += entry.name.size();
+            *end++ = room.offset + static_cast<std::uint64_t>(at - room.bytes);
+        }
+    }
 }
 
 }  // namespace
@@ -42,44 +74,37 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
         if (!IsFolderRow(reader, row)) {
             continue;
         }
-        for (const WalkedFolder& folder : WalkFolders(reader, {row + separator}, true)) {
+        for (WalkedFolder& folder : WalkFolders(reader, {row + separator}, true)) {
             if (folder.failure) {
                 result.failures.push_back(
                     {std::string(kMergeIdentity), 134, folder.failure->what()});
             } else if (folder.listing) {
-                std::string prefix(folder.entry);
-                prefix.back() =
-                    separator;  // the entry without its last character, then a separator
-                folders.push_back({NormalizePath(prefix), folder.listing});
+                folders.push_back({std::move(folder.entry), folder.listing});
             }
         }
     }
 
-    // Sized first and filled after, so the list is built in place without a copy.
-    std::size_t count = fileRows.size();
+    // Each folder's paths are measured, then placed, then written where they belong, on the
+    // reader's threads; the list is sized once and built in place without a copy.
+    reader.forEach(folders.size(), [&](std::size_t i) { Measure(folders[i]); });
     std::size_t bytes = 0;
     for (const std::string& row : fileRows) {
         bytes += row.size();
     }
-    for (const FolderFiles& folder : folders) {
-        for (const FolderEntry& entry : folder.listing->entries) {
-            if (IsTreeFile(entry)) {
-                ++count;
-                bytes += folder.prefix.size() + entry.name.size();
-            }
-        }
+    const std::size_t rowBytes = bytes;
+    std::size_t count = 0;
+    for (FolderFiles& folder : folders) {
+        folder.firstText = count;
+        folder.firstByte = bytes - rowBytes;
+        count += folder.count;
+        bytes += folder.bytes;
     }
-    result.candidates.reserve(count, bytes);
+    result.candidates.reserve(fileRows.size() + count, bytes);
     for (const std::string& row : fileRows) {
         result.candidates.push_back(row);
     }
-    for (const FolderFiles& folder : folders) {
-        for (const FolderEntry& entry : folder.listing->entries) {
-            if (IsTreeFile(entry)) {
-                result.candidates.push_back(folder.prefix, entry.name);
-            }
-        }
-    }
+    const PackedTexts::Room room = result.candidates.extend(count, bytes - rowBytes);
+    reader.forEach(folders.size(), [&](std::size_t i) { Fill(folders[i], room); });
     return result;
 }
 

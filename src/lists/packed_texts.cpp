@@ -40,6 +40,14 @@ void PackedTexts::reserve(std::size_t texts, std::size_t bytes) {
     }
 }
 
+PackedTexts::Room PackedTexts::extend(std::size_t texts, std::size_t bytes) {
+    const std::size_t offset = bytes_.size();
+    const std::size_t first = ends_.size();
+    bytes_.resize(offset + bytes);
+    ends_.resize(first + texts);
+    return {bytes_.data() + offset, ends_.data() + first, offset};
+}
+
 void PackedTexts::erase(std::size_t index) {
     replace(index, {});
     ends_.erase(ends_.begin() + static_cast<std::ptrdiff_t>(index));

@@ -34,6 +34,17 @@ class PackedTexts {
         ends_.push_back(bytes_.size());
     }
 
+    // Room at the end for `texts` more texts of `bytes` bytes in all, to be filled in any order,
+    // from several threads at once: text i of the room (0-based) goes to its bytes, and its end
+    // (where it ends, counted from the start of the whole list's bytes) to ends[i]. The list
+    // holds garbage until the room is filled.
+    struct Room {
+        char* bytes;
+        std::uint64_t* ends;
+        std::uint64_t offset;  // of the room's first byte in the list's bytes
+    };
+    Room extend(std::size_t texts, std::size_t bytes);
+
     void erase(std::size_t index);
     void replace(std::size_t index, std::string_view text);
     void clear() noexcept {

@@ -1,9 +1,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
+#include <stdexcept>
+
 #include "fakes/temp_tree.hpp"
 #include "folders/existence.hpp"
 #include "folders/file_enumeration.hpp"
+#include "folders/folder_reader.hpp"
 #include "folders/native_file_system.hpp"
 
 #ifndef _WIN32
@@ -67,9 +72,9 @@ TEST(MatchesPattern, WildcardsAsADirectorySearchHasThem) {
     }
 }
 
-// Reading subfolders as a batch must give, name by name, what one listFolder per path gives:
-// the same entries, identity and attributes, or a failure with the same code and text.
-TEST_F(FileSystemTest, SubfoldersReadTogetherMatchOneReadEach) {
+// Reading a subfolder relative to its open parent must give what one listFolder per path
+// gives: the same entries, identity and attributes, or a failure with the same code and text.
+TEST_F(FileSystemTest, SubfoldersReadThroughTheirParentMatchOneReadEach) {
     tree.file("P/A/a.txt");
     tree.folder("P/A/inner");
     tree.folder("P/.hidden");
@@ -79,37 +84,91 @@ TEST_F(FileSystemTest, SubfoldersReadTogetherMatchOneReadEach) {
     const std::string sep(1, fs->separator());
     const std::string parents[] = {tree.folderRow("P"), tree.path("P") + sep + sep,
                                    tree.folderRow("none")};
-    const std::vector<std::string_view> names = {"A", ".hidden", "B b", "file", "missing", "A"};
+    const std::string_view names[] = {"A", ".hidden", "B b", "file", "missing", "A"};
     for (const std::string& parent : parents) {
-        std::vector<FolderRead> batch(names.size());
-        std::vector<FolderRead*> slots;
-        for (FolderRead& read : batch) {
-            slots.push_back(&read);
+        FolderRead own;
+        const OpenFolder open = fs->readFolder({}, parent, {}, true, own);
+        EXPECT_EQ(own.listing.has_value(), !own.failure.has_value());
+        if (own.failure) {
+            EXPECT_FALSE(open.isOpen()) << "a folder that failed is never held open";
         }
-        fs->listSubfolders(parent, names, slots);
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            const std::string path = parent + std::string(names[i]) + sep;
+        for (const std::string_view name : names) {
+            const std::string path = parent + std::string(name) + sep;
             SCOPED_TRACE(path);
+            FolderRead read;
+            // A folder asked to stay open and one that is not must read alike.
+            fs->closeFolder(fs->readFolder(open, path, name, name == "A", read));
             try {
                 const FolderListing one = fs->listFolder(path);
-                ASSERT_TRUE(batch[i].listing.has_value());
-                EXPECT_FALSE(batch[i].failure.has_value());
-                EXPECT_EQ(batch[i].listing->identity, one.identity);
-                EXPECT_EQ(batch[i].listing->attributes, one.attributes);
-                ASSERT_EQ(batch[i].listing->entries.size(), one.entries.size());
+                ASSERT_TRUE(read.listing.has_value());
+                EXPECT_FALSE(read.failure.has_value());
+                EXPECT_EQ(read.listing->identity, one.identity);
+                EXPECT_EQ(read.listing->attributes, one.attributes);
+                ASSERT_EQ(read.listing->entries.size(), one.entries.size());
                 for (std::size_t e = 0; e < one.entries.size(); ++e) {
-                    EXPECT_EQ(batch[i].listing->entries[e].name, one.entries[e].name);
-                    EXPECT_EQ(batch[i].listing->entries[e].kind, one.entries[e].kind);
-                    EXPECT_EQ(batch[i].listing->entries[e].attributes, one.entries[e].attributes);
+                    EXPECT_EQ(read.listing->entries[e].name, one.entries[e].name);
+                    EXPECT_EQ(read.listing->entries[e].kind, one.entries[e].kind);
+                    EXPECT_EQ(read.listing->entries[e].attributes, one.entries[e].attributes);
                 }
             } catch (const FileSystemError& failure) {
-                ASSERT_TRUE(batch[i].failure.has_value());
-                EXPECT_FALSE(batch[i].listing.has_value());
-                EXPECT_EQ(batch[i].failure->code(), failure.code());
-                EXPECT_STREQ(batch[i].failure->what(), failure.what());
+                ASSERT_TRUE(read.failure.has_value());
+                EXPECT_FALSE(read.listing.has_value());
+                EXPECT_EQ(read.failure->code(), failure.code());
+                EXPECT_STREQ(read.failure->what(), failure.what());
+            }
+        }
+        fs->closeFolder(open);
+    }
+}
+
+// Tasks that queue tasks, many levels deep, on one thread and on several: every one runs
+// exactly once and run returns only when the last has, also on a reader used again.
+TEST(FolderReaderTasks, EveryQueuedTaskRunsOnceBeforeRunReturns) {
+    const std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
+    for (const unsigned threads : {1u, 4u}) {
+        FolderReader reader(*fs, threads);
+        for (int round = 0; round < 3; ++round) {
+            std::vector<std::atomic<int>> ran(1 << 12);
+            std::function<void(std::size_t)> spread = [&](std::size_t at) {
+                ++ran[at];
+                for (const std::size_t child : {2 * at, 2 * at + 1}) {
+                    if (child > at && child < ran.size()) {
+                        reader.push([&spread, child] { spread(child); });
+                    }
+                }
+            };
+            reader.run({[&] { spread(1); }, [&] { ++ran[0]; }});
+            for (std::size_t i = 0; i < ran.size(); ++i) {
+                ASSERT_EQ(ran[i].load(), 1) << "task " << i << " on " << threads << " threads";
+            }
+            std::vector<std::atomic<int>> seen(1000);
+            reader.forEach(seen.size(), [&](std::size_t i) { ++seen[i]; });
+            for (std::size_t i = 0; i < seen.size(); ++i) {
+                ASSERT_EQ(seen[i].load(), 1) << "item " << i << " on " << threads << " threads";
             }
         }
     }
+}
+
+// A task that throws must not take its siblings down or leave run waiting: they all run, and
+// the caller gets the exception.
+TEST(FolderReaderTasks, AThrowingTaskIsReportedAfterTheOthersRan) {
+    const std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
+    FolderReader reader(*fs, 2);
+    std::atomic<int> ran = 0;
+    std::vector<FolderReader::Task> tasks;
+    for (int i = 0; i < 20; ++i) {
+        tasks.emplace_back([&, i] {
+            ++ran;
+            if (i == 3) {
+                throw std::runtime_error("task 3");
+            }
+        });
+    }
+    EXPECT_THROW(reader.run(std::move(tasks)), std::runtime_error);
+    EXPECT_EQ(ran.load(), 20);
+    reader.run({[&] { ++ran; }});  // the reader still works
+    EXPECT_EQ(ran.load(), 21);
 }
 
 #ifndef _WIN32

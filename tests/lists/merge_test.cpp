@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <random>
 
@@ -117,7 +118,7 @@ TEST_P(MergeTest, EachFolderIsReadOncePerMerge) {
     tree.file("Top/A/a.txt");
     tree.file("Top/B/b.txt");
     FaultyFileSystem counting(*fs);
-    int reads = 0;
+    std::atomic<int> reads = 0;
     counting.onList = [&](std::string_view) { ++reads; };
     const auto candidates =
         merge({}, {tree.folderRow("Top"), tree.folderRow("Top/A"), tree.path("Top")}, &counting);
@@ -220,6 +221,30 @@ TEST_P(MergeTest, MatchesTheReferenceOnAWideTree) {
     const std::vector<std::string> rows{tree.folderRow("W"), tree.path(folders[100]),
                                         tree.folderRow("W")};
     EXPECT_THAT(merge({}, rows), ElementsAreArray(testing::ReferenceMerge(*fs, {}, rows)));
+}
+
+// Each folder being read holds its subfolders' parent open; a chain deeper than the walk
+// holds open at once is read by whole paths below that depth, with the same result, and the
+// merge leaves no folder open behind it.
+TEST_P(MergeTest, MatchesTheReferenceOnAVeryDeepTreeAndLeavesNothingOpen) {
+    std::string path = "D";
+    for (int depth = 0; depth < 300; ++depth) {
+        path += "/" + std::to_string(depth % 10);
+        if (depth % 50 == 0) {
+            tree.file(path + "/f.txt");
+        }
+    }
+    tree.file(path + "/last.txt");
+    const auto openFolders = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                             std::filesystem::directory_iterator());
+    };
+    const auto before = openFolders();
+    const std::vector<std::string> rows{tree.folderRow("D")};
+    const auto candidates = merge({}, rows);
+    EXPECT_EQ(openFolders(), before);
+    EXPECT_EQ(candidates.size(), 7u);
+    EXPECT_THAT(candidates, ElementsAreArray(testing::ReferenceMerge(*fs, {}, rows)));
 }
 #endif
 

@@ -3,7 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <stdexcept>
+
+#include "lists/packed_texts.hpp"
 
 namespace gantrylux {
 namespace {
@@ -106,6 +109,23 @@ TEST(PathList, AFailingObserverDoesNotKeepTheOthersFromHearing) {
     EXPECT_THROW(list.append("a"), std::runtime_error);
     EXPECT_EQ(list.count(), 1u);
     EXPECT_THAT(recording.events, ElementsAre("aboutToAppend 1 1", "appended 1 1"));
+}
+
+// Room filled out of order, behind texts already there, must read back as if pushed in turn.
+TEST(PackedTexts, RoomFilledOutOfOrderReadsBackInTurn) {
+    PackedTexts texts;
+    texts.push_back("row");
+    const PackedTexts::Room room = texts.extend(3, 6);
+    EXPECT_EQ(room.offset, 3u);
+    std::memcpy(room.bytes + 3, "ccc", 3);
+    room.ends[2] = room.offset + 6;
+    std::memcpy(room.bytes, "a", 1);
+    room.ends[0] = room.offset + 1;
+    std::memcpy(room.bytes + 1, "bb", 2);
+    room.ends[1] = room.offset + 3;
+    EXPECT_THAT(texts.toStrings(), ElementsAre("row", "a", "bb", "ccc"));
+    texts.push_back("after");
+    EXPECT_EQ(texts[4], "after");
 }
 
 }  // namespace
