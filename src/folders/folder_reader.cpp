@@ -14,7 +14,7 @@ FolderReader::~FolderReader() {
         std::lock_guard lock(mutex_);
         closing_ = true;
     }
-    wake_.notify_all();
+    work_.notify_all();
     helpers_.clear();
 }
 
@@ -82,7 +82,11 @@ std::vector<const FolderRead*> FolderReader::readAll(const std::vector<std::stri
         }
         reads.push_back(found);
     }
-    forEach(todo.size(), [&](std::size_t i) { fill(*todo[i].first, *todo[i].second); });
+    if (todo.size() == 1) {
+        fill(*todo[0].first, *todo[0].second);  // a row at a time: no thread to wake
+    } else {
+        forEach(todo.size(), [&](std::size_t i) { fill(*todo[i].first, *todo[i].second); });
+    }
     return reads;
 }
 
@@ -123,8 +127,8 @@ void FolderReader::drain(std::unique_lock<std::mutex>& lock) {
         runOne(task);
         task = nullptr;  // what it holds is released outside the lock
         lock.lock();
-        if (--pending_ == 0) {
-            wake_.notify_all();
+        if (--pending_ == 0 && callerWaiting_) {
+            caller_.notify_one();
         }
     }
 }
@@ -137,17 +141,27 @@ void FolderReader::serve() {
             return;
         }
         ++waiting_;
-        wake_.wait(lock);
+        work_.wait(lock);
         --waiting_;
     }
 }
 
-void FolderReader::push(Task task) {
+void FolderReader::wakeOne() {
+    if (callerWaiting_) {
+        caller_.notify_one();
+    } else if (waiting_ > 0) {
+        work_.notify_one();
+    }
+}
+
+void FolderReader::push(Task task, bool worthWaking) {
     std::lock_guard lock(mutex_);
     tasks_.push_back(std::move(task));
     ++pending_;
-    if (waiting_ > 0) {
-        wake_.notify_one();
+    // The thread that queues a task takes one itself when it is done with its own; waking
+    // another for a lone task only costs a switch, which the walks of many small rows add up.
+    if (worthWaking && tasks_.size() > 1) {
+        wakeOne();
     }
 }
 
@@ -159,17 +173,17 @@ void FolderReader::run(std::vector<Task> tasks) {
     std::unique_lock lock(mutex_);
     pending_ += tasks.size();
     std::move(tasks.begin(), tasks.end(), std::back_inserter(tasks_));
-    if (waiting_ > 0) {
-        wake_.notify_all();
+    if (tasks_.size() > 1 && waiting_ > 0) {
+        work_.notify_all();
     }
     for (;;) {
         drain(lock);
         if (pending_ == 0) {
             break;
         }
-        ++waiting_;
-        wake_.wait(lock);
-        --waiting_;
+        callerWaiting_ = true;
+        caller_.wait(lock);
+        callerWaiting_ = false;
     }
     if (failure_) {
         std::rethrow_exception(std::exchange(failure_, nullptr));

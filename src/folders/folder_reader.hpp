@@ -62,8 +62,9 @@ class FolderReader {
     using Task = std::function<void()>;
     void run(std::vector<Task> tasks);
     // Queues one more task; only from a task that run is running. The task queued last runs
-    // first, so a walk goes deep before it goes wide and holds few folders open.
-    void push(Task task);
+    // first, so a walk goes deep before it goes wide and holds few folders open. A task too
+    // small to be worth waking a waiting thread for is left to the threads already running.
+    void push(Task task, bool worthWaking = true);
     // Calls work(i) for every i below count, on the reader's threads and the calling one.
     void forEach(std::size_t count, const std::function<void(std::size_t)>& work);
 
@@ -75,6 +76,8 @@ class FolderReader {
     // Takes and runs queued tasks until there is none; called with the lock held, returns with
     // it held.
     void drain(std::unique_lock<std::mutex>& lock);
+    // Wakes one waiting thread for queued work; called with the lock held.
+    void wakeOne();
 
     const FileSystem& fs_;
     unsigned threads_;
@@ -83,10 +86,14 @@ class FolderReader {
     std::vector<std::unique_ptr<FolderRead>> owned_;
 
     std::mutex mutex_;
-    std::condition_variable wake_;  // a task was queued, all tasks are done, or closing
+    // Helpers wait on work_ for tasks or closing; the thread in run waits on caller_ for tasks
+    // or the end. Apart, so that the end of a run does not wake helpers for nothing.
+    std::condition_variable work_;
+    std::condition_variable caller_;
     std::vector<Task> tasks_;
     std::size_t pending_ = 0;  // tasks queued or running
-    unsigned waiting_ = 0;     // threads waiting on wake_
+    unsigned waiting_ = 0;     // helpers waiting on work_
+    bool callerWaiting_ = false;
     bool closing_ = false;
     std::exception_ptr failure_;
     std::vector<std::jthread> helpers_;

@@ -96,6 +96,7 @@ class TreeRead {
         node.children = std::make_unique<Node[]>(count);
         node.childCount = count;
         std::size_t at = 0;
+        std::size_t unread = 0;
         for (const FolderEntry& sub : entries) {
             if (IsWalkableSubfolder(sub)) {
                 Node& child = node.children[at++];
@@ -105,6 +106,11 @@ class TreeRead {
                 child.entry += separator_;
                 child.parent = &node;
                 child.name = sub.name;
+                if (allLevels_) {
+                    child.key = reader_.key(child.entry);
+                    child.read = reader_.find(child.key);
+                    unread += child.read == nullptr ? 1 : 0;
+                }
             }
         }
         if (!allLevels_) {
@@ -113,7 +119,8 @@ class TreeRead {
         }
         node.unopened.store(count, std::memory_order_relaxed);
         for (std::size_t i = count; i-- > 0;) {
-            reader_.push([this, &child = node.children[i]] { visit(child); });
+            // Subfolders that an earlier walk read cost a lookup each: not worth another thread.
+            reader_.push([this, &child = node.children[i]] { visit(child); }, unread > 0);
         }
     }
 
@@ -128,8 +135,6 @@ class TreeRead {
 
     void visit(Node& node) {
         Node& parent = *node.parent;
-        node.key = reader_.key(node.entry);
-        node.read = reader_.find(node.key);
         if (node.read == nullptr) {
             node.fresh = std::make_unique<FolderRead>();
             const bool keepOpen = heldOpen_.load(std::memory_order_relaxed) < kMostHeldOpen;
