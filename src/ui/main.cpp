@@ -33,6 +33,9 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QApplication app(argc, argv);
+    // The program's icon is compiled into the window's static library, whose resource setup
+    // the linker would otherwise leave out.
+    Q_INIT_RESOURCE(resources);
     gantrylux::QtSettingsStore store;
     gantrylux::QtDesktop desktop;
     const auto fs = gantrylux::MakeNativeFileSystem();

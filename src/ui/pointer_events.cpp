@@ -1,6 +1,7 @@
 #include "ui/pointer_events.hpp"
 
 #include <QEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 namespace gantrylux {
@@ -10,8 +11,15 @@ void PointerEvents::watch(QWidget* widget) {
     widget->installEventFilter(this);
 }
 
-bool PointerEvents::eventFilter(QObject*, QEvent* event) {
-    if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
+// A move that a child did not take (a push button ignores moves without a pressed button)
+// travels on to its parent: it belongs to the child, not to the parent's own background.
+bool PointerEvents::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove) {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        if (static_cast<QWidget*>(watched)->childAt(move->position().toPoint()) == nullptr) {
+            onMove_();
+        }
+    } else if (event->type() == QEvent::Enter) {
         onMove_();
     }
     return false;
