@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "app/procedure.hpp"
+#include "fakes/fake_clock.hpp"
 #include "fakes/fake_form.hpp"
 #include "fakes/memory_settings_store.hpp"
 #include "fakes/recording_desktop.hpp"
-#include "fakes/fake_clock.hpp"
 #include "folders/native_file_system.hpp"
 
 namespace gantrylux {
