@@ -121,12 +121,14 @@ std::string CursorBytes(int type, int hotX, int hotY, const std::string& payload
 }
 
 TEST(CursorFile, TheHotSpotAndImageComeFromTheDirectory) {
-    const auto cursor = ReadCursorFile(CursorBytes(2, 1, 0, "PNGDATA"));
+    const std::string cursorBytes = CursorBytes(2, 1, 0, "PNGDATA");  // the image points into it
+    const auto cursor = ReadCursorFile(cursorBytes);
     ASSERT_TRUE(cursor);
     EXPECT_EQ(cursor->hotspotX, 1);
     EXPECT_EQ(cursor->hotspotY, 0);
     EXPECT_EQ(cursor->imageBytes, "PNGDATA");
-    const auto icon = ReadCursorFile(CursorBytes(1, 7, 7, "PNGDATA"));
+    const std::string iconBytes = CursorBytes(1, 7, 7, "PNGDATA");
+    const auto icon = ReadCursorFile(iconBytes);
     ASSERT_TRUE(icon);
     EXPECT_EQ(icon->hotspotX, 1);  // an icon's hot spot is its centre
     for (const std::string& bad : {std::string("short"), CursorBytes(3, 0, 0, "x"),
