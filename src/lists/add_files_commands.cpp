@@ -13,7 +13,6 @@ constexpr const char* kTooManyFiles =
 constexpr const char* kExtensionPrompt =
     "Enter file extension to load:\r\r(* for all files, txt for all txt files, doc for all doc "
     "files, etc.)";
-constexpr const char* kFolderPickerTitle = "Please select folder:";
 
 }  // namespace
 
@@ -47,10 +46,7 @@ void ListCommands::PushButton4_Click() {
         return;
     }
     std::string folder;
-    p.step(106, [&] {
-        folder =
-            desktop_.browseForFolder(kFolderPickerTitle, store_.read(setting::kLastFolder, ""));
-    });
+    p.step(106, [&] { folder = pickFolder(setting::kLastFolder); });
     if (folder.empty()) {
         p.step(108, [&] { merge(); });
         return;

@@ -4,20 +4,11 @@
 #include "lists/list_commands.hpp"
 
 namespace gantrylux {
-namespace {
-
-constexpr const char* kFolderPickerTitle = "Please select folder:";
-
-}  // namespace
-
 // The picker starts where "LastFolderDot" says, and neither command ever writes that setting.
 void ListCommands::PushButton15_Click() {
     Procedure p{std::string(identity::kAddFolder), desktop_};
     std::string folder;
-    p.step(100, [&] {
-        folder =
-            desktop_.browseForFolder(kFolderPickerTitle, store_.read(setting::kLastFolderDot, ""));
-    });
+    p.step(100, [&] { folder = pickFolder(setting::kLastFolderDot); });
     if (!folder.empty()) {
         BusyGuard busy(busy_);
         p.step(106, [&] { folders_.append(FolderRow(folder, fs_.separator())); });
@@ -28,10 +19,7 @@ void ListCommands::PushButton15_Click() {
 void ListCommands::PushButton21_Click() {
     Procedure p{std::string(identity::kAddSubfolders), desktop_};
     std::string folder;
-    p.step(100, [&] {
-        folder =
-            desktop_.browseForFolder(kFolderPickerTitle, store_.read(setting::kLastFolderDot, ""));
-    });
+    p.step(100, [&] { folder = pickFolder(setting::kLastFolderDot); });
     if (!folder.empty()) {
         BusyGuard busy(busy_);
         // Its own row comes first, so it stays even when the walk cannot read it. A network

@@ -91,4 +91,8 @@ void ListCommands::ListView3_KeyDown(int keyCode) {
     merge();
 }
 
+std::string ListCommands::pickFolder(std::string_view startFolderKey) {
+    return desktop_.browseForFolder("Please select folder:", store_.read(startFolderKey, ""));
+}
+
 }  // namespace gantrylux

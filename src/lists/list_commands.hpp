@@ -51,6 +51,8 @@ class ListCommands {
     // Removes the list's selected row, unless the window is busy or there is none to remove.
     void removeSelectedRow(ListId list, PathList& rows);
     void loadSamples();
+    // The folder picker, starting in the folder stored under the key; "" when cancelled.
+    std::string pickFolder(std::string_view startFolderKey);
     // Runs a folder job on a worker while the window stays responsive; a failure of the job is
     // reported at the step. False when the program is closing: the job was cut short and its
     // result must not be used.
