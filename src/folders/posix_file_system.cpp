@@ -11,6 +11,9 @@
 #include <cerrno>
 #include <cstring>
 
+#ifdef __linux__
+#include "folders/kernel_dirent.hpp"
+#endif
 #include "folders/utf8.hpp"
 
 namespace gantrylux {
@@ -139,14 +142,6 @@ void AddEntry(int folder, const char* name, unsigned char type, FolderListing& l
 #ifdef __linux__
 // The directory's entries straight from the kernel: a readdir stream would cost an fstat and
 // two fcntl calls more per folder, a third of all the system calls of a merge.
-struct KernelDirent {
-    std::uint64_t d_ino;
-    std::int64_t d_off;
-    unsigned short d_reclen;
-    unsigned char d_type;
-    char d_name[1];
-};
-
 void ReadEntries(int fd, std::string_view folder, FolderListing& listing) {
     alignas(8) static thread_local char buffer[64 * 1024];
     for (;;) {
