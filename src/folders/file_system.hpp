@@ -119,6 +119,12 @@ class FileSystem {
     virtual bool pathExists(std::string_view path) const = 0;
     // The root folder of a drive ("/" on posix; "C:\", "\\server\share\" on Windows).
     virtual bool isRoot(std::string_view folder) const = 0;
+    // A file system of kernel state rather than documents (proc, sysfs, devtmpfs and the like).
+    // A walk never enters one: it can be endless, and nothing in it is worth opening.
+    virtual bool isPseudoFileSystem(std::string_view /*folder*/) const { return false; }
+    // The path is as long as the platform allows or longer, so no program could open anything
+    // named by it or below it.
+    virtual bool reachesPathLimit(std::string_view /*path*/) const { return false; }
 
     // The separator of paths on this file system.
     virtual char separator() const = 0;

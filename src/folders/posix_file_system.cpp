@@ -6,10 +6,18 @@
 #endif
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef __linux__
+#include <linux/magic.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
+#endif
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #ifdef __linux__
 #include "folders/kernel_dirent.hpp"
@@ -215,6 +223,55 @@ int OpenSubfolder(int parent, std::string_view name) {
     return openat(parent, std::string(name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
+#ifdef __linux__
+// devtmpfs reports the magic number of tmpfs, which holds real files; only the mount table
+// tells the two apart.
+bool IsDeviceTmpfs(dev_t device) {
+    std::ifstream mounts("/proc/self/mountinfo");
+    const std::string id = std::to_string(major(device)) + ":" + std::to_string(minor(device));
+    std::string line;
+    while (std::getline(mounts, line)) {
+        std::istringstream fields(line);
+        std::string mountId, parentId, deviceId, field;
+        fields >> mountId >> parentId >> deviceId;
+        if (deviceId != id) {
+            continue;
+        }
+        while (fields >> field && field != "-") {
+        }
+        std::string type;
+        fields >> type;
+        return type == "devtmpfs";
+    }
+    return false;
+}
+
+bool IsPseudoType(decltype(statfs::f_type) type) {
+    switch (type) {
+        case PROC_SUPER_MAGIC:
+        case SYSFS_MAGIC:
+        case DEVPTS_SUPER_MAGIC:
+        case CGROUP_SUPER_MAGIC:
+        case CGROUP2_SUPER_MAGIC:
+        case DEBUGFS_MAGIC:
+        case TRACEFS_MAGIC:
+        case SECURITYFS_MAGIC:
+        case PSTOREFS_MAGIC:
+        case BPF_FS_MAGIC:
+        case EFIVARFS_MAGIC:
+        case SELINUX_MAGIC:
+        case SMACK_MAGIC:
+        case BINFMTFS_MAGIC:
+        case NSFS_MAGIC:
+        case 0x62656570:  // configfs
+        case 0x65735543:  // fusectl
+            return true;
+        default:
+            return false;
+    }
+}
+#endif
+
 }  // namespace
 
 FolderListing PosixFileSystem::listFolder(std::string_view folder) const {
@@ -297,6 +354,25 @@ bool PosixFileSystem::fileExists(std::string_view path) const {
 bool PosixFileSystem::pathExists(std::string_view path) const {
     struct stat target {};
     return !path.empty() && stat(std::string(path).c_str(), &target) == 0;
+}
+
+bool PosixFileSystem::isPseudoFileSystem(std::string_view folder) const {
+#ifdef __linux__
+    const std::string path(folder);
+    struct statfs info {};
+    struct stat own {};
+    if (path.empty() || statfs(path.c_str(), &info) != 0 || stat(path.c_str(), &own) != 0) {
+        return false;
+    }
+    return IsPseudoType(info.f_type) || (info.f_type == TMPFS_MAGIC && IsDeviceTmpfs(own.st_dev));
+#else
+    (void)folder;
+    return false;
+#endif
+}
+
+bool PosixFileSystem::reachesPathLimit(std::string_view path) const {
+    return path.size() >= PATH_MAX;
 }
 
 bool PosixFileSystem::isRoot(std::string_view folder) const {

@@ -17,6 +17,8 @@ class PosixFileSystem : public FileSystem {
     bool fileExists(std::string_view path) const override;
     bool pathExists(std::string_view path) const override;
     bool isRoot(std::string_view folder) const override;
+    bool isPseudoFileSystem(std::string_view folder) const override;
+    bool reachesPathLimit(std::string_view path) const override;
     char separator() const override { return '/'; }
 };
 
