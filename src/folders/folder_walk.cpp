@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <mutex>
+#include <unordered_map>
 
 #include "folders/existence.hpp"
 #include "folders/utf8.hpp"
@@ -13,32 +15,55 @@ namespace {
 struct Node {
     std::string entry;
     Node* parent = nullptr;
+    std::size_t root = 0;   // the given entry whose tree this is
     std::string_view name;  // as the parent's listing holds it
     const FolderRead* read = nullptr;
     std::unique_ptr<FolderRead> fresh;  // read by this walk, for the reader to keep
     std::string key;                    // of a fresh read
     bool kept = true;
     bool lookInto = false;
+    // Looked into means its listing counts as what it holds; a folder the walk may not enter
+    // (a pseudo file system, a path at the platform's limit) is listed with nothing in it.
+    bool entered = true;
+    // The node of the same root's tree that looked into this folder: itself, or the node of
+    // another route to it (through a link) that got there first.
+    Node* owner = nullptr;
+    bool placed = false;               // already in the result, by one route or another
     std::unique_ptr<Node[]> children;  // the walkable subfolders, in the listing's order
     std::size_t childCount = 0;
     OpenFolder open;  // while subfolders are still to be opened in it
     std::atomic<std::size_t> unopened{0};
 };
 
+struct IdentityHash {
+    std::size_t operator()(const std::pair<std::size_t, FileIdentity>& key) const noexcept {
+        const auto mix = [](std::uint64_t h, std::uint64_t v) {
+            return (h ^ v) * 0x100000001B3ULL;
+        };
+        return static_cast<std::size_t>(
+            mix(mix(mix(0xCBF29CE484222325ULL, key.first), key.second.device), key.second.index));
+    }
+};
+
+// Within one given entry's tree each folder is looked into once, by the first route that
+// reaches it: links that lead to a folder by another way, up the tree or across it, would
+// otherwise repeat it, and a mesh of such links grows without end.
+class Owners {
+  public:
+    // The node that looks into the folder: `node` itself when no other route has claimed it.
+    Node* claim(Node& node, const FileIdentity& id) {
+        std::lock_guard lock(mutex_);
+        return owners_.try_emplace({node.root, id}, &node).first->second;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::unordered_map<std::pair<std::size_t, FileIdentity>, Node*, IdentityHash> owners_;
+};
+
 bool IsDeniedOrMissing(const FolderRead& read) {
     return read.failure && (read.failure->code() == fs_error::kPermissionDenied ||
                             read.failure->code() == fs_error::kPathNotFound);
-}
-
-// A folder that is already one of its own ancestors is reached through a link that points
-// back up; walking it would repeat the tree until the path grows too long.
-bool IsOwnAncestor(const Node* parent, const FileIdentity& id) {
-    for (const Node* at = parent; at != nullptr; at = at->parent) {
-        if (at->read && at->read->listing && at->read->listing->identity == id) {
-            return true;
-        }
-    }
-    return false;
 }
 
 bool IsWalkableSubfolder(const FolderEntry& entry) {
@@ -53,16 +78,21 @@ bool IsAcceptedRoot(const FileSystem& fs, const std::string& entry, const Folder
 }
 
 // The given entries: kept unless their listing is denied or missing, looked into only when
-// they are accepted folders. An entry that is no folder at all stays, with nothing to show.
-void AddRoots(FolderReader& reader, const std::vector<std::string>& entries, Node* roots) {
+// they are accepted folders the walk may enter. An entry that is no folder at all stays, with
+// nothing to show.
+void AddRoots(FolderReader& reader, const std::vector<std::string>& entries, Node* roots,
+              Owners& owners) {
     const FileSystem& fs = reader.fileSystem();
     const std::vector<const FolderRead*> reads = reader.readAll(entries);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         Node& root = roots[i];
         root.entry = entries[i];
+        root.root = i;
         root.read = reads[i];
         if (root.read->listing) {
-            root.lookInto = IsAcceptedRoot(fs, entries[i], *root.read->listing);
+            root.entered = !fs.reachesPathLimit(entries[i]) && !fs.isPseudoFileSystem(entries[i]);
+            root.lookInto = root.entered && IsAcceptedRoot(fs, entries[i], *root.read->listing);
+            root.owner = owners.claim(root, root.read->listing->identity);
         } else if (!IsFolder(fs, entries[i])) {
             root.read = nullptr;
         } else {
@@ -77,8 +107,12 @@ void AddRoots(FolderReader& reader, const std::vector<std::string>& entries, Nod
 // subfolders in the listing's order.
 class TreeRead {
   public:
-    TreeRead(FolderReader& reader, bool allLevels)
-        : reader_(reader), separator_(reader.fileSystem().separator()), allLevels_(allLevels) {}
+    TreeRead(FolderReader& reader, Owners& owners, bool allLevels)
+        : reader_(reader),
+          fs_(reader.fileSystem()),
+          owners_(owners),
+          separator_(fs_.separator()),
+          allLevels_(allLevels) {}
 
     // Gives the node its walkable subfolders and, on all levels, queues their reads.
     void expand(Node& node) {
@@ -97,6 +131,7 @@ class TreeRead {
         node.childCount = count;
         std::size_t at = 0;
         std::size_t unread = 0;
+        std::size_t queued = 0;
         for (const FolderEntry& sub : entries) {
             if (IsWalkableSubfolder(sub)) {
                 Node& child = node.children[at++];
@@ -105,22 +140,30 @@ class TreeRead {
                 child.entry += sub.name;
                 child.entry += separator_;
                 child.parent = &node;
+                child.root = node.root;
                 child.name = sub.name;
-                if (allLevels_) {
+                // Nothing below a path at the platform's limit could be opened: it is listed,
+                // empty, and not read.
+                child.entered = !fs_.reachesPathLimit(child.entry);
+                if (allLevels_ && child.entered) {
                     child.key = reader_.key(child.entry);
                     child.read = reader_.find(child.key);
                     unread += child.read == nullptr ? 1 : 0;
+                    ++queued;
                 }
             }
         }
-        if (!allLevels_) {
+        if (queued == 0) {
             release(node);
             return;
         }
-        node.unopened.store(count, std::memory_order_relaxed);
+        node.unopened.store(queued, std::memory_order_relaxed);
         for (std::size_t i = count; i-- > 0;) {
-            // Subfolders that an earlier walk read cost a lookup each: not worth another thread.
-            reader_.push([this, &child = node.children[i]] { visit(child); }, unread > 0);
+            Node& child = node.children[i];
+            if (child.entered) {
+                // Subfolders an earlier walk read cost a lookup each: not worth another thread.
+                reader_.push([this, &child] { visit(child); }, unread > 0);
+            }
         }
     }
 
@@ -148,15 +191,26 @@ class TreeRead {
         if (parent.unopened.fetch_sub(1, std::memory_order_acq_rel) == 1) {
             release(parent);
         }
-        if (IsDeniedOrMissing(*node.read) ||
-            (node.read->listing && IsOwnAncestor(&parent, node.read->listing->identity))) {
+        if (IsDeniedOrMissing(*node.read) || IsPseudo(node)) {
             node.kept = false;
             release(node);
             return;
         }
         kept_.fetch_add(1, std::memory_order_relaxed);
-        node.lookInto = node.read->listing.has_value();
+        if (node.read->listing) {
+            node.owner = owners_.claim(node, node.read->listing->identity);
+            node.lookInto = node.owner == &node;
+        }
         expand(node);
+    }
+
+    // Only a folder on another device than its parent can start a pseudo file system, so an
+    // ordinary tree never pays for the question.
+    bool IsPseudo(const Node& node) const {
+        const FolderListing* own = node.read->listing ? &*node.read->listing : nullptr;
+        const FolderListing& parent = *node.parent->read->listing;
+        return own != nullptr && own->identity.device != parent.identity.device &&
+               fs_.isPseudoFileSystem(node.entry);
     }
 
     void release(Node& node) {
@@ -168,6 +222,8 @@ class TreeRead {
     }
 
     FolderReader& reader_;
+    const FileSystem& fs_;
+    Owners& owners_;
     const char separator_;
     const bool allLevels_;
     std::atomic<std::size_t> heldOpen_{0};
@@ -175,23 +231,91 @@ class TreeRead {
     std::atomic<std::size_t> kept_{0};
 };
 
+// The reads this walk made outlive its nodes: the walked folders point into them, and a later
+// walk of the same reader is served from them.
+void KeepFreshReads(FolderReader& reader, Node* roots, std::size_t rootCount, std::size_t fresh) {
+    reader.reserveKeeping(fresh);
+    std::vector<Node*> level;
+    for (std::size_t i = 0; i < rootCount; ++i) {
+        level.push_back(&roots[i]);
+    }
+    std::vector<Node*> next;
+    while (!level.empty()) {
+        next.clear();
+        for (Node* node : level) {
+            for (std::size_t i = 0; i < node->childCount; ++i) {
+                Node& child = node->children[i];
+                if (child.fresh) {
+                    reader.keep(std::move(child.key), std::move(child.fresh));
+                }
+                next.push_back(&child);
+            }
+        }
+        level.swap(next);
+    }
+}
+
+// One folder of the result, on its way: the route's text, and the node that looked into the
+// folder, whose subfolders follow it.
+struct Placed {
+    std::size_t at;  // in the result
+    Node* owner;
+    bool ownText;  // the route is the owner's own, so its subfolders' texts are already built
+};
+
+// Level by level, each folder in the first place a route reaches it; a later route to it is
+// left out. The tree was read in no set order, so which route looked into a folder is chance;
+// where that was not the first route, the first one takes over its subfolders, with its own
+// texts.
+std::vector<WalkedFolder> Assemble(Node* roots, std::size_t rootCount, char separator,
+                                   std::size_t kept) {
+    std::vector<WalkedFolder> walked;
+    walked.reserve(rootCount + kept);
+    std::vector<Placed> level;
+    const auto place = [&](Node& route, Node& owner, std::string entry, bool ownText) {
+        WalkedFolder& folder = walked.emplace_back(std::move(entry));
+        if (route.read && route.entered) {
+            folder.listing = route.read->listing ? &*route.read->listing : nullptr;
+            folder.failure = route.read->failure ? &*route.read->failure : nullptr;
+        }
+        owner.placed = true;
+        return Placed{walked.size() - 1, &owner, ownText};
+    };
+    for (std::size_t i = 0; i < rootCount; ++i) {
+        if (roots[i].kept) {
+            // Each given entry is a tree of its own: the same folder given twice is walked twice.
+            Node& owner = roots[i].owner ? *roots[i].owner : roots[i];
+            level.push_back(place(roots[i], owner, roots[i].entry, true));
+        }
+    }
+    std::vector<Placed> next;
+    while (!level.empty()) {
+        next.clear();
+        for (const Placed& parent : level) {
+            for (std::size_t i = 0; i < parent.owner->childCount; ++i) {
+                Node& child = parent.owner->children[i];
+                Node& owner = child.owner ? *child.owner : child;
+                if (!child.kept || owner.placed) {
+                    continue;
+                }
+                const bool ownText = parent.ownText && &owner == &child;
+                std::string entry =
+                    ownText ? std::move(child.entry)
+                            : walked[parent.at].entry + std::string(child.name) + separator;
+                next.push_back(place(owner, owner, std::move(entry), ownText));
+            }
+        }
+        level.swap(next);
+    }
+    return walked;
+}
+
 }  // namespace
 
 bool HasBadCharacters(std::string_view text) {
-    if (!IsValidUtf8(text)) {
-        return true;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 32 || c == 127 || c == '?') {
-            return true;
-        }
-        // U+0080 to U+009F are encoded as C2 80 to C2 9F.
-        if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-            return true;
-        }
-    }
-    return false;
+    // Every name the platform gives is kept as Unicode, "?" and control characters included;
+    // only a name that is not text at all cannot be shown, stored or handed on.
+    return !IsValidUtf8(text);
 }
 
 bool IsAcceptedFolder(std::uint32_t attributes, bool isRoot) {
@@ -204,49 +328,18 @@ bool IsAcceptedFolder(std::uint32_t attributes, bool isRoot) {
 std::vector<WalkedFolder> WalkFolders(FolderReader& reader, const std::vector<std::string>& entries,
                                       bool allLevels) {
     const auto roots = std::make_unique<Node[]>(entries.size());
-    AddRoots(reader, entries, roots.get());
-    TreeRead tree(reader, allLevels);
+    Owners owners;
+    AddRoots(reader, entries, roots.get(), owners);
+    TreeRead tree(reader, owners, allLevels);
     std::vector<FolderReader::Task> tasks;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (roots[i].kept && roots[i].lookInto) {
+        if (roots[i].kept && roots[i].lookInto && roots[i].owner == &roots[i]) {
             tasks.emplace_back([&tree, &root = roots[i]] { tree.expand(root); });
         }
     }
     reader.run(std::move(tasks));
-
-    // Level by level; the reads this walk made are kept in the same order, so that where two
-    // paths of the walk name one folder, the reader keeps the read met first.
-    std::vector<WalkedFolder> walked;
-    walked.reserve(entries.size() + tree.kept());
-    reader.reserveKeeping(tree.fresh());
-    std::vector<Node*> level;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (roots[i].kept) {
-            level.push_back(&roots[i]);
-        }
-    }
-    std::vector<Node*> next;
-    while (!level.empty()) {
-        next.clear();
-        for (Node* node : level) {
-            WalkedFolder& folder = walked.emplace_back(std::move(node->entry));
-            if (node->read) {
-                folder.listing = node->read->listing ? &*node->read->listing : nullptr;
-                folder.failure = node->read->failure ? &*node->read->failure : nullptr;
-            }
-            for (std::size_t i = 0; i < node->childCount; ++i) {
-                Node& child = node->children[i];
-                if (child.fresh) {
-                    reader.keep(std::move(child.key), std::move(child.fresh));
-                }
-                if (child.kept) {
-                    next.push_back(&child);
-                }
-            }
-        }
-        level.swap(next);
-    }
-    return walked;
+    KeepFreshReads(reader, roots.get(), entries.size(), tree.fresh());
+    return Assemble(roots.get(), entries.size(), reader.fileSystem().separator(), tree.kept());
 }
 
 void GetSubDirectories2016(const FileSystem& fs, std::vector<std::string>& folders, bool allLevels,

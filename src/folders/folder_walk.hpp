@@ -22,8 +22,11 @@ struct WalkedFolder {
 //
 // An entry or subfolder whose listing is denied or whose path is not found is dropped with its
 // subtree. A subfolder is left out with its subtree when its name has bad characters, when it
-// is both hidden and system (unless it is a root), and when it is the same folder as one of
-// its own ancestors (a link loop). The given entries stay even when they are no folder.
+// is both hidden and system (unless it is a root), when it starts a pseudo file system, and
+// when its given entry's tree has already reached the same folder by another route (through a
+// link): within one given entry each folder is looked into once. A folder whose path reaches
+// the platform's limit is listed but not looked into. The given entries stay even when they
+// are no folder.
 std::vector<WalkedFolder> WalkFolders(FolderReader& reader, const std::vector<std::string>& entries,
                                       bool allLevels);
 
@@ -31,7 +34,7 @@ std::vector<WalkedFolder> WalkFolders(FolderReader& reader, const std::vector<st
 void GetSubDirectories2016(const FileSystem& fs, std::vector<std::string>& folders, bool allLevels,
                            unsigned threads = 1);
 
-// A control character, a character from 127 to 159, or "?"; and any text that is not UTF-8.
+// A text that is not UTF-8: a name the platform gave that cannot be carried as text.
 bool HasBadCharacters(std::string_view text);
 
 // A folder the walk may look into: a root, or anything but exactly hidden plus system (with or

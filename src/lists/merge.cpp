@@ -17,6 +17,7 @@ namespace {
 struct FolderFiles {
     std::string prefix;  // the walk's entry, then normalised in place
     const FolderListing* listing;
+    bool nearLimit = false;     // its files' paths may reach the platform's limit
     std::size_t count = 0;      // of its files
     std::size_t bytes = 0;      // of their paths
     std::size_t firstText = 0;  // where its paths go in the candidate list's room
@@ -32,10 +33,15 @@ bool IsFolderRow(FolderReader& reader, const std::string& row) {
     return reader.read(row).listing || IsFolder(reader.fileSystem(), row);
 }
 
-void Measure(FolderFiles& folder) {
+bool IsCandidate(const FileSystem& fs, const FolderFiles& folder, const FolderEntry& entry) {
+    return IsTreeFile(entry) && (!folder.nearLimit || FitsPathLimit(fs, folder.prefix, entry.name));
+}
+
+void Measure(const FileSystem& fs, FolderFiles& folder) {
     folder.prefix = NormalizePath(folder.prefix);
+    folder.nearLimit = NearPathLimit(fs, folder.prefix);
     for (const FolderEntry& entry : folder.listing->entries) {
-        if (IsTreeFile(entry)) {
+        if (IsCandidate(fs, folder, entry)) {
             ++folder.count;
             folder.bytes += entry.name.size();
         }
@@ -43,12 +49,12 @@ void Measure(FolderFiles& folder) {
     folder.bytes += folder.count * folder.prefix.size();
 }
 
-void Fill(const FolderFiles& folder, const PackedTexts::Room& room) {
+void Fill(const FileSystem& fs, const FolderFiles& folder, const PackedTexts::Room& room) {
     char* at = room.bytes + folder.firstByte;
     std::uint64_t* end = room.ends + folder.firstText;
     const std::string_view prefix = folder.prefix;
     for (const FolderEntry& entry : folder.listing->entries) {
-        if (IsTreeFile(entry)) {
+        if (IsCandidate(fs, folder, entry)) {
             std::memcpy(at, prefix.data(), prefix.size());
             at += prefix.size();
             std::memcpy(at, entry.name.data(), entry.name.size());
@@ -86,7 +92,7 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
 
     // Each folder's paths are measured, then placed, then written where they belong, on the
     // reader's threads; the list is sized once and built in place without a copy.
-    reader.forEach(folders.size(), [&](std::size_t i) { Measure(folders[i]); });
+    reader.forEach(folders.size(), [&](std::size_t i) { Measure(fs, folders[i]); });
     std::size_t bytes = 0;
     for (const std::string& row : fileRows) {
         bytes += row.size();
@@ -104,7 +110,7 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
         result.candidates.push_back(row);
     }
     const PackedTexts::Room room = result.candidates.extend(count, bytes - rowBytes);
-    reader.forEach(folders.size(), [&](std::size_t i) { Fill(folders[i], room); });
+    reader.forEach(folders.size(), [&](std::size_t i) { Fill(fs, folders[i], room); });
     return result;
 }
 

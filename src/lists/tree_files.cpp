@@ -11,6 +11,20 @@ bool IsTreeFile(const FolderEntry& entry) {
     return IsListedFile(entry) && entry.name.front() != '~' && entry.attributes != kHiddenArchive;
 }
 
+bool NearPathLimit(const FileSystem& fs, std::string_view folder) {
+    // Longer than any file name in bytes, on every platform.
+    constexpr std::size_t kLongerThanAnyName = 1024;
+    std::string longest(folder);
+    longest.append(kLongerThanAnyName, 'x');
+    return fs.reachesPathLimit(longest);
+}
+
+bool FitsPathLimit(const FileSystem& fs, std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    path += name;
+    return !fs.reachesPathLimit(path);
+}
+
 void AppendTreeFiles(FolderReader& reader, const std::vector<std::string>& walkList,
                      std::string_view pattern, TreeFiles& found) {
     for (const WalkedFolder& folder : WalkFolders(reader, walkList, true)) {
@@ -27,8 +41,10 @@ void AppendTreeFiles(FolderReader& reader, const std::vector<std::string>& walkL
         // A name holds no separator, so normalising the folder part once gives the same text
         // as normalising every path.
         const std::string prefix = NormalizePath(folder.entry);
+        const bool nearLimit = NearPathLimit(reader.fileSystem(), prefix);
         for (const FolderEntry& entry : folder.listing->entries) {
-            if (IsTreeFile(entry) && MatchesPattern(entry.name, pattern)) {
+            if (IsTreeFile(entry) && MatchesPattern(entry.name, pattern) &&
+                (!nearLimit || FitsPathLimit(reader.fileSystem(), prefix, entry.name))) {
                 found.paths.push_back(prefix);
                 found.paths.back() += entry.name;
             }

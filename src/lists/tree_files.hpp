@@ -13,6 +13,13 @@ namespace gantrylux {
 // hidden plus archive (bookkeeping files the desktop leaves in folders).
 bool IsTreeFile(const FolderEntry& entry);
 
+// Whether the paths of a folder's files may reach the platform's path limit, so that each must
+// be asked about; false for all but folders whose own path comes near the limit.
+bool NearPathLimit(const FileSystem& fs, std::string_view folder);
+// A file of a folder near the limit whose path stays below it: one no program could open is
+// no candidate.
+bool FitsPathLimit(const FileSystem& fs, std::string_view folder, std::string_view name);
+
 // What expanding folder trees found: the paths of their files, and why some folders could not
 // be read, in the order met.
 struct TreeFiles {

@@ -41,11 +41,18 @@ class FaultyFileSystem : public FileSystem {
     bool fileExists(std::string_view path) const override { return real_.fileExists(path); }
     bool pathExists(std::string_view path) const override { return real_.pathExists(path); }
     bool isRoot(std::string_view folder) const override { return real_.isRoot(folder); }
+    bool isPseudoFileSystem(std::string_view folder) const override {
+        return real_.isPseudoFileSystem(folder);
+    }
+    bool reachesPathLimit(std::string_view path) const override {
+        return pathLimit == 0 ? real_.reachesPathLimit(path) : path.size() >= pathLimit;
+    }
     char separator() const override { return real_.separator(); }
 
     // Folder path, single separators and none at the end -> failure code.
     std::map<std::string, int> failures;
     std::function<void(std::string_view)> onList;
+    std::size_t pathLimit = 0;  // a shorter limit than the platform's, when not 0
 
   private:
     const FileSystem& real_;

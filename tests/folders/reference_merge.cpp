@@ -16,16 +16,21 @@ bool Accepted(const FileSystem& fs, const std::string& folder) {
 }
 
 // One invocation: looks into each entry, collects the subfolders, recurses on them, then
-// appends those that are folders and accepted. `chain` holds the identities of the folders
-// above the entries.
-void Walk(const FileSystem& fs, std::vector<std::string>& list,
-          const std::vector<std::vector<FileIdentity>>& chains) {
+// appends those that are folders and accepted. `seen` holds the identities of the folders
+// this row's walk has looked into, in the order it did.
+void Walk(const FileSystem& fs, std::vector<std::string>& list, std::vector<FileIdentity>& seen,
+          bool roots) {
     std::vector<std::string> found;
-    std::vector<std::vector<FileIdentity>> foundChains;
     const std::vector<std::string> entries = list;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::string& v = entries[i];
-        if (!IsFolder(fs, v) || !Accepted(fs, v)) {
+        if (!IsFolder(fs, v) || !Accepted(fs, v) || fs.reachesPathLimit(v)) {
+            continue;
+        }
+        if (fs.isPseudoFileSystem(v)) {
+            if (!roots) {
+                list.erase(std::find(list.begin(), list.end(), v));
+            }
             continue;
         }
         FolderListing listing;
@@ -38,21 +43,20 @@ void Walk(const FileSystem& fs, std::vector<std::string>& list,
             }
             continue;
         }
-        if (std::find(chains[i].begin(), chains[i].end(), listing.identity) != chains[i].end()) {
+        if (std::find(seen.begin(), seen.end(), listing.identity) != seen.end()) {
             list.erase(std::find(list.begin(), list.end(), v));
             continue;
         }
+        seen.push_back(listing.identity);
         for (const FolderEntry& s : listing.entries) {
             if (s.kind != EntryKind::Folder || HasBadCharacters(s.name)) {
                 continue;
             }
             found.push_back(v + std::string(s.name) + fs.separator());
-            foundChains.push_back(chains[i]);
-            foundChains.back().push_back(listing.identity);
         }
     }
     if (!found.empty()) {
-        Walk(fs, found, foundChains);
+        Walk(fs, found, seen, false);
     }
     for (const std::string& f : found) {
         if (IsFolder(fs, f) && Accepted(fs, f)) {
@@ -72,8 +76,12 @@ std::vector<std::string> ReferenceMerge(const FileSystem& fs,
             continue;
         }
         std::vector<std::string> walk{t + fs.separator()};
-        Walk(fs, walk, {{}});
+        std::vector<FileIdentity> seen;
+        Walk(fs, walk, seen, true);
         for (const std::string& w : walk) {
+            if (fs.reachesPathLimit(w) || fs.isPseudoFileSystem(w)) {
+                continue;
+            }
             const std::string f = w.substr(0, w.size() - 1);
             for (const std::string& name : GetFilesInFolder(fs, f, "*.*")) {
                 if (name.front() == '~') {

@@ -168,14 +168,68 @@ TEST_P(MergeTest, LinksAreFollowedButNeverBackUpTheTree) {
                                                 tree.path("T/away/e.txt")));
 }
 
+// Links that reach a folder by a second route, across the tree or up it, add nothing: each
+// folder of a row's tree is looked into once, so a mesh of links ends as fast as the real
+// folders do and a single pass opens no file twice. Two rows still give their files each.
+TEST_P(MergeTest, EachFolderOfARowIsLookedIntoOnceWhateverTheRoute) {
+    constexpr int kFolders = 9;
+    std::vector<std::string> files;
+    for (int i = 0; i < kFolders; ++i) {
+        const std::string name = "M/d" + std::to_string(i);
+        tree.file(name + "/f.txt");
+        files.push_back(tree.path(name + "/f.txt"));
+        for (int j = 0; j < kFolders; ++j) {
+            if (j != i) {
+                symlink(tree.path("M/d" + std::to_string(j)).c_str(),
+                        tree.at(name + "/to" + std::to_string(j)).c_str());
+            }
+        }
+    }
+    EXPECT_THAT(merge({}, {tree.path("M")}), ::testing::UnorderedElementsAreArray(files));
+
+    tree.file("S/own.txt");
+    symlink(tree.path("M/d0").c_str(), tree.at("S/first").c_str());
+    symlink(tree.path("M/d0").c_str(), tree.at("S/second").c_str());
+    const auto twice = merge({}, {tree.path("S"), tree.path("S")});
+    EXPECT_EQ(twice.size(), 2 * (1 + kFolders));
+}
+
+// Kernel state is no document: a link to it, or a row naming it, adds nothing and ends at once.
+TEST_P(MergeTest, PseudoFileSystemsAreNeverEntered) {
+    tree.file("T/own.txt");
+    symlink("/proc", tree.at("T/proc").c_str());
+    symlink("/sys", tree.at("T/sys").c_str());
+    EXPECT_THAT(merge({}, {tree.path("T"), "/proc", "/sys/"}), ElementsAre(tree.path("T/own.txt")));
+    EXPECT_TRUE(fs->isPseudoFileSystem("/proc/self/"));
+    EXPECT_FALSE(fs->isPseudoFileSystem(tree.path("T")));
+}
+
+// Nothing at or past the platform's path limit could be opened: a folder there is not looked
+// into, and no candidate reaches it.
+TEST_P(MergeTest, NothingAtThePathLimitBecomesACandidate) {
+    tree.file("L/a.txt");
+    tree.file("L/sub/b.txt");
+    tree.file("L/sub/a-much-longer-name.txt");
+    tree.file("L/sub/deeper/c.txt");
+    FaultyFileSystem limited(*fs);
+    limited.pathLimit = tree.path("L/sub/b.txt").size() + 1;
+    EXPECT_THAT(merge({}, {tree.path("L")}, &limited),
+                ElementsAre(tree.path("L/a.txt"), tree.path("L/sub/b.txt")));
+}
+
 TEST_P(MergeTest, PipesAndNamesThatAreNotTextAreLeftOut) {
     tree.file("T/ok.txt");
     tree.folder("T/bad\xff");
     tree.file("T/bad\xff/inside.txt");
     tree.file("T/bad\xfe.txt");
     tree.file("T/ctl\x01/inside.txt");
+    tree.file("T/what?/inside.txt");
     ASSERT_EQ(mkfifo(tree.at("T/pipe").c_str(), 0600), 0);
-    EXPECT_THAT(merge({}, {tree.path("T")}), ElementsAre(tree.path("T/ok.txt")));
+    // Any name that is text is a name like any other, "?" and control characters included.
+    EXPECT_THAT(
+        merge({}, {tree.path("T")}),
+        ::testing::UnorderedElementsAre(tree.path("T/ok.txt"), tree.path("T/ctl\x01/inside.txt"),
+                                        tree.path("T/what?/inside.txt")));
 }
 
 TEST_P(MergeTest, MatchesTheReferenceOnAMixedTree) {
