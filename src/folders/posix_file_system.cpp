@@ -81,8 +81,15 @@ void Describe(const struct stat& target, bool hidden, bool link, FolderEntry& en
 // plain files and folders; only hidden files (whose read-only bit decides whether they count
 // as hidden-and-archive), links and entries of unknown type cost a stat. Returns false when
 // the entry vanished before it could be examined.
-bool Examine(int folder, const char* name, unsigned char type, FolderEntry& entry) {
+bool Examine(int folder, const char* name, unsigned char type, bool searchable,
+             FolderEntry& entry) {
     const bool hidden = IsHiddenName(entry.name);
+    if (!searchable && type != DT_DIR) {
+        // Nothing in a folder that cannot be searched can be opened: every stat fails.
+        entry.kind = EntryKind::Other;
+        entry.attributes = attribute::kArchive | (hidden ? attribute::kHidden : 0);
+        return true;
+    }
     struct stat own {};
     if (type == DT_UNKNOWN || (type == DT_REG && hidden)) {
         if (fstatat(folder, name, &own, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -134,7 +141,8 @@ class FdCloser {
 };
 
 // `name` is NUL-terminated, as the directory read gives it.
-void AddEntry(int folder, const char* name, unsigned char type, FolderListing& listing) {
+void AddEntry(int folder, const char* name, unsigned char type, bool searchable,
+              FolderListing& listing) {
     const std::string_view text(name);
     if (text == "." || text == "..") {
         return;
@@ -142,7 +150,7 @@ void AddEntry(int folder, const char* name, unsigned char type, FolderListing& l
     FolderEntry entry;
     entry.name = listing.keepName(text);
     entry.badName = !IsValidUtf8(text);
-    if (Examine(folder, name, type, entry)) {
+    if (Examine(folder, name, type, searchable, entry)) {
         listing.entries.push_back(std::move(entry));
     }
 }
@@ -150,7 +158,7 @@ void AddEntry(int folder, const char* name, unsigned char type, FolderListing& l
 #ifdef __linux__
 // The directory's entries straight from the kernel: a readdir stream would cost an fstat and
 // two fcntl calls more per folder, a third of all the system calls of a merge.
-void ReadEntries(int fd, std::string_view folder, FolderListing& listing) {
+void ReadEntries(int fd, std::string_view folder, bool searchable, FolderListing& listing) {
     alignas(8) static thread_local char buffer[64 * 1024];
     for (;;) {
         const long bytes = syscall(SYS_getdents64, fd, buffer, sizeof buffer);
@@ -162,13 +170,13 @@ void ReadEntries(int fd, std::string_view folder, FolderListing& listing) {
         }
         for (long at = 0; at < bytes;) {
             const auto* k = reinterpret_cast<const KernelDirent*>(buffer + at);
-            AddEntry(fd, k->d_name, k->d_type, listing);
+            AddEntry(fd, k->d_name, k->d_type, searchable, listing);
             at += k->d_reclen;
         }
     }
 }
 #else
-void ReadEntries(int fd, std::string_view folder, FolderListing& listing) {
+void ReadEntries(int fd, std::string_view folder, bool searchable, FolderListing& listing) {
     const int own = dup(fd);
     DIR* dir = own < 0 ? nullptr : fdopendir(own);
     if (dir == nullptr) {
@@ -189,10 +197,19 @@ void ReadEntries(int fd, std::string_view folder, FolderListing& listing) {
             }
             return;
         }
-        AddEntry(fd, d->d_name, d->d_type, listing);
+        AddEntry(fd, d->d_name, d->d_type, searchable, listing);
     }
 }
 #endif
+
+// A folder may be listable without being searchable (read but no execute permission): its
+// names can be read, but nothing in it can be opened. The entry types the listing gives do not
+// show that, so such a folder is asked about; one that every class of user may search is not.
+bool IsSearchable(int fd, const struct stat& self) {
+    constexpr mode_t kSearchByAll = S_IXUSR | S_IXGRP | S_IXOTH;
+    return (self.st_mode & kSearchByAll) == kSearchByAll ||
+           faccessat(fd, ".", X_OK, AT_EACCESS) == 0 || errno != EACCES;
+}
 
 // Reads the folder open as `fd`; `folder` is its path, for the messages.
 FolderListing ListOpenFolder(int fd, std::string_view folder, std::string_view name) {
@@ -206,7 +223,7 @@ FolderListing ListOpenFolder(int fd, std::string_view folder, std::string_view n
     FolderEntry own;
     Describe(self, IsHiddenName(name), false, own);
     listing.attributes = own.attributes;
-    ReadEntries(fd, folder, listing);
+    ReadEntries(fd, folder, IsSearchable(fd, self), listing);
     return listing;
 }
 

@@ -41,6 +41,9 @@ void CandidateMerger::CorrelateListviewsWrapper() {
                     result = BuildCandidates(files, folders, fs_, threads, stop);
                 });
             })) {
+            // The job's failure has been reported; what the list held belongs to lists that
+            // may have changed since, so it goes, as at the start of every merge.
+            candidates_.clear();
             continue;
         }
         if (desktop_.closing()) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "folders/absolute_path.hpp"
 #include "folders/existence.hpp"
 #include "folders/folder_walk.hpp"
 #include "lists/normalize_path.hpp"
@@ -73,10 +74,13 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
     const char separator = fs.separator();
     FolderReader reader(fs, threads, stop);
     std::vector<FolderFiles> folders;
-    for (const std::string& row : folderRows) {
+    for (const std::string& given : folderRows) {
         if (stop.stop_requested()) {
             break;
         }
+        // A relative row (a hand-edited settings file may hold one) names a folder of the
+        // working folder; its candidates must name the same files wherever they are opened.
+        const std::string row = AbsolutePath(given);
         if (!IsFolderRow(reader, row)) {
             continue;
         }

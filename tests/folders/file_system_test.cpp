@@ -14,6 +14,8 @@
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "fakes/ordinary_user.hpp"
 #endif
 
 namespace gantrylux {
@@ -208,6 +210,29 @@ TEST_F(FileSystemTest, ListingFailuresCarryTheirCodes) {
             EXPECT_EQ(failure.code(), code) << path;
         }
     }
+}
+
+// The entry types of a listing say "file" even where the folder cannot be searched and so no
+// file in it can be opened; such files must not be listed.
+TEST_F(FileSystemTest, FilesOfAFolderThatCannotBeSearchedAreNotFiles) {
+    tree.file("T/a.txt");
+    tree.file("T/.hidden");
+    tree.folder("T/sub");
+    const std::string folder = tree.path("T");
+    const auto filesSeen = [&] {
+        return testing::RunAsOrdinaryUser([&] {
+            const FolderListing listing = fs->listFolder(folder);
+            int files = 0;
+            for (const FolderEntry& entry : listing.entries) {
+                files += entry.kind == EntryKind::File ? 1 : 0;
+            }
+            return listing.entries.size() == 3 ? files : 100;
+        });
+    };
+    ASSERT_EQ(chmod(tree.at("T").c_str(), 0755), 0);
+    EXPECT_EQ(filesSeen(), 2);
+    ASSERT_EQ(chmod(tree.at("T").c_str(), 0644), 0);  // listable, not searchable
+    EXPECT_EQ(filesSeen(), 0);
 }
 
 TEST(PosixRoot, OnlyTheSlashIsARoot) {

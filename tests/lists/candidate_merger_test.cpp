@@ -64,5 +64,17 @@ TEST_F(CandidateMergerTest, FailuresAreReportedInOrderAfterTheListIsSwappedIn) {
     }
 }
 
+// Running out of memory or threads leaves no list to swap in; the old one would have a run
+// open files of rows that may be gone.
+TEST_F(CandidateMergerTest, AMergeWhoseJobFailsLeavesNoStaleCandidates) {
+    candidates.append("stale");
+    desktop.whileWaiting = [] { throw std::runtime_error("Resource temporarily unavailable"); };
+    merger.CorrelateListviewsWrapper();
+    EXPECT_EQ(candidates.count(), 0u);
+    ASSERT_EQ(desktop.boxes.size(), 1u);
+    EXPECT_THAT(desktop.boxes[0].text, HasSubstr("Resource temporarily unavailable"));
+    EXPECT_FALSE(busy.busy());
+}
+
 }  // namespace
 }  // namespace gantrylux

@@ -217,6 +217,15 @@ TEST_P(MergeTest, NothingAtThePathLimitBecomesACandidate) {
                 ElementsAre(tree.path("L/a.txt"), tree.path("L/sub/b.txt")));
 }
 
+TEST_P(MergeTest, ARelativeRowGivesPathsThatHoldInAnyWorkingFolder) {
+    tree.file("R/Sub/a.txt");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(tree.at("R"));
+    const auto candidates = merge({}, {"Sub", "./Sub/"});
+    std::filesystem::current_path(before);
+    EXPECT_THAT(candidates, ElementsAre(tree.path("R/Sub/a.txt"), tree.path("R") + "/./Sub/a.txt"));
+}
+
 TEST_P(MergeTest, PipesAndNamesThatAreNotTextAreLeftOut) {
     tree.file("T/ok.txt");
     tree.folder("T/bad\xff");
