@@ -11,7 +11,10 @@ void ListCommands::PushButton15_Click() {
     p.step(100, [&] { folder = pickFolder(setting::kLastFolderDot); });
     if (!folder.empty()) {
         BusyGuard busy(busy_);
-        p.step(106, [&] { folders_.append(FolderRow(folder, fs_.separator())); });
+        std::vector<std::string> rows{FolderRow(folder, fs_.separator())};
+        const std::vector<std::string> leftOut = TakeUnstorableRows(rows);
+        p.step(106, [&] { folders_.append(rows); });
+        tellLeftOut(leftOut);
     }
     p.step(110, [&] { merge(); });
 }
@@ -20,7 +23,10 @@ void ListCommands::PushButton21_Click() {
     Procedure p{std::string(identity::kAddSubfolders), desktop_};
     std::string folder;
     p.step(100, [&] { folder = pickFolder(setting::kLastFolderDot); });
-    if (!folder.empty()) {
+    if (!folder.empty() && folder.find(';') != std::string::npos) {
+        // Every folder below it holds the ";" as well: none could be kept.
+        tellLeftOut({FolderRow(folder, fs_.separator())});
+    } else if (!folder.empty()) {
         BusyGuard busy(busy_);
         // Its own row comes first, so it stays even when the walk cannot read it. A network
         // folder is walked like any other.
@@ -31,9 +37,17 @@ void ListCommands::PushButton21_Click() {
                           [&](FolderReader& reader) { rows = SubfolderRows(reader, walkEntry); })) {
             return;
         }
+        const std::vector<std::string> leftOut = TakeUnstorableRows(rows);
         p.step(112, [&] { folders_.append(rows); });
+        tellLeftOut(leftOut);
     }
     p.step(114, [&] { merge(); });
+}
+
+void ListCommands::tellLeftOut(const std::vector<std::string>& leftOut) {
+    if (const std::string message = UnstorableFoldersMessage(leftOut); !message.empty()) {
+        desktop_.messageBox(message, message_style::kOkOnly, "");
+    }
 }
 
 }  // namespace gantrylux

@@ -2,6 +2,7 @@
 #include "app/product.hpp"
 #include "folders/folder_reader.hpp"
 #include "lists/dropped_paths.hpp"
+#include "lists/folder_rows.hpp"
 #include "lists/list_commands.hpp"
 
 namespace gantrylux {
@@ -27,7 +28,9 @@ void ListCommands::ListView3_OLEDragDrop(const std::vector<std::string>& paths) 
         })) {
         return;
     }
+    const std::vector<std::string> leftOut = TakeUnstorableRows(rows);
     p.step(0, [&] { folders_.append(rows); });
+    tellLeftOut(leftOut);
     p.step(0, [&] { merge(); });
 }
 

@@ -1,5 +1,7 @@
 #include "lists/folder_rows.hpp"
 
+#include <algorithm>
+
 #include "folders/folder_walk.hpp"
 #include "lists/normalize_path.hpp"
 
@@ -27,6 +29,32 @@ std::vector<std::string> SubfolderRows(FolderReader& reader, const std::string& 
         rows.push_back(NormalizePath(walked[at].entry));
     }
     return rows;
+}
+
+std::vector<std::string> TakeUnstorableRows(std::vector<std::string>& rows) {
+    const auto unstorable = [](const std::string& row) {
+        return row.find(';') != std::string::npos;
+    };
+    std::vector<std::string> leftOut;
+    std::copy_if(rows.begin(), rows.end(), std::back_inserter(leftOut), unstorable);
+    std::erase_if(rows, unstorable);
+    return leftOut;
+}
+
+std::string UnstorableFoldersMessage(const std::vector<std::string>& leftOut) {
+    constexpr std::string_view kWhy =
+        " contains \";\", which separates the folders where the folder list is stored.";
+    if (leftOut.empty()) {
+        return {};
+    }
+    if (leftOut.size() == 1) {
+        return "The folder \"" + leftOut.front() +
+               "\" cannot be kept in the folder list: its path" + std::string(kWhy) +
+               " Its files can still be added to the file list.";
+    }
+    return std::to_string(leftOut.size()) +
+           " folders were left out of the folder list: the path of each" + std::string(kWhy) +
+           " Their files can still be added to the file list.";
 }
 
 }  // namespace gantrylux

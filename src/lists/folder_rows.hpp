@@ -21,4 +21,12 @@ std::string FolderRow(std::string_view folder, char separator);
 // neither the lists nor the window, so it runs on a worker.
 std::vector<std::string> SubfolderRows(FolderReader& reader, const std::string& walkEntry);
 
+// The folder list is stored as its rows, each followed by ";", so a folder whose path holds
+// ";" would come back as two rows that name other folders. Such rows are taken out of `rows`
+// and returned, in order.
+std::vector<std::string> TakeUnstorableRows(std::vector<std::string>& rows);
+
+// Why the folders were left out, in one message; empty when none was.
+std::string UnstorableFoldersMessage(const std::vector<std::string>& leftOut);
+
 }  // namespace gantrylux

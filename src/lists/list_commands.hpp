@@ -48,6 +48,8 @@ class ListCommands {
 
   private:
     void merge();
+    // Says which chosen or dropped folders could not be kept in the folder list, and why.
+    void tellLeftOut(const std::vector<std::string>& leftOut);
     // Removes the list's selected row, unless the window is busy or there is none to remove.
     void removeSelectedRow(ListId list, PathList& rows);
     void loadSamples();

@@ -265,6 +265,29 @@ TEST_F(ListCommandsTest, AFolderTheWalkCannotReadStillGetsItsOwnRow) {
     EXPECT_EQ(merges.count, 1);
 }
 
+// The folder list is stored as its rows each ended by ";": a folder whose path holds one would
+// come back as other folders, so it is refused wherever folders come in, with one message.
+TEST_F(ListCommandsTest, FoldersWhosePathHoldsASemicolonAreRefusedWithOneMessage) {
+    tree.folder("semi;colon/inner");
+    tree.folder("Music/a;b");
+    tree.folder("Music/c;d/e");
+    tree.folder("Music/plain");
+    desktop.pickedFolders = {tree.path("semi;colon"), tree.path("semi;colon"), tree.path("Music")};
+    commands.PushButton15_Click();
+    commands.PushButton21_Click();
+    commands.PushButton21_Click();
+    commands.ListView3_OLEDragDrop({tree.path("semi;colon"), tree.path("Music/plain")});
+    EXPECT_THAT(folders.texts(), ElementsAre(tree.folderRow("Music"), tree.folderRow("Music/plain"),
+                                             tree.folderRow("Music/plain")));
+    ASSERT_EQ(desktop.boxes.size(), 4u);
+    for (const std::size_t box : {0u, 1u, 3u}) {
+        EXPECT_THAT(desktop.boxes[box].text,
+                    HasSubstr("\"" + tree.folderRow("semi;colon") + "\" cannot be kept"));
+    }
+    EXPECT_THAT(desktop.boxes[2].text, HasSubstr("3 folders were left out"));
+    EXPECT_EQ(merges.count, 4);
+}
+
 TEST_F(ListCommandsTest, SubfolderRowsOfADoubledRootEntryHaveSingleSeparators) {
     tree.folder("Root/Sub/Deeper");
     FolderReader reader(fs, 2);
