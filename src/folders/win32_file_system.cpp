@@ -85,7 +85,8 @@ bool OpensAsFile(const std::wstring& path) {
 }
 
 // A name ending in a dot or a space loses that ending when a path is parsed, so the path built
-// from it reaches another file (the one without the ending) or none.
+// from it reaches another file or folder (the one without the ending) or none. Only the "\\?\"
+// form, which short paths do not get, reaches such an entry.
 bool ReachableByName(std::wstring_view name) {
     return name.back() != L'.' && name.back() != L' ';
 }
@@ -97,10 +98,11 @@ FolderEntry EntryOf(const std::wstring& folder, const WIN32_FIND_DATAW& found,
     entry.name = listing.keepName(name.text);
     entry.badName = !name.exact;
     entry.attributes = found.dwFileAttributes;
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        entry.kind = EntryKind::Folder;
-    } else if (!ReachableByName(found.cFileName)) {
+    if (!ReachableByName(found.cFileName)) {
+        // Before the directory bit: a walk entering such a folder would list another one.
         entry.kind = EntryKind::Other;
+    } else if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        entry.kind = EntryKind::Folder;
     } else if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         // A link may dangle. Other files open as a matter of course, and opening each of them
         // would double the cost of a read.

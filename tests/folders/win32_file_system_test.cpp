@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "folders/folder_walk.hpp"
 #include "folders/win32_api.hpp"
 #include "folders/win32_error.hpp"
 #include "folders/win32_temp_folder.hpp"
@@ -143,6 +144,26 @@ TEST_F(Win32FileSystemTest, FilesThatTheirOwnPathsCannotReachAreNotListedAsFiles
     }
     ASSERT_NE(Find(listing, "u"), nullptr);
     EXPECT_EQ(Find(listing, "u")->kind, EntryKind::File);
+}
+
+TEST_F(Win32FileSystemTest, FoldersThatTheirOwnPathsCannotReachAreNeitherListedNorWalked) {
+    // As with files, only "\\?\" paths reach these: by its path "u." is the other folder "u".
+    for (const wchar_t* name : {L"t.", L"t ", L"u", L"u."}) {
+        tree.folder(name);
+        tree.file(std::wstring(name) + L"\\inside.txt");
+    }
+
+    const FolderListing listing = fs.listFolder(path());
+    std::vector<std::string> walk{path() + "\\"};
+    GetSubDirectories2016(fs, walk, true);
+
+    for (const char* name : {"t.", "t ", "u."}) {
+        SCOPED_TRACE(name);
+        const FolderEntry* entry = Find(listing, name);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(entry->kind, EntryKind::Other);
+    }
+    EXPECT_EQ(walk, (std::vector<std::string>{path() + "\\", path(L"u") + "\\"}));
 }
 
 TEST_F(Win32FileSystemTest, ListingTheDriveRootNeedsNoSeparator) {
