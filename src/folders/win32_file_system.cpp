@@ -180,4 +180,13 @@ bool Win32FileSystem::isRoot(std::string_view folder) const {
     return wide && win32::IsRootPath(*wide);
 }
 
+bool Win32FileSystem::reachesPathLimit(std::string_view path) const {
+    // Counted in UTF-16 units and with the "\\?\" prefix a long path is handed over with, since
+    // that is what the system measures.
+    constexpr std::size_t kLongestPath = 32767;
+    const std::optional<std::wstring> wide = win32::WidenPath(path);
+    // Text that cannot be widened names nothing the system could open, at any length.
+    return !wide || win32::ForApi(*wide).size() >= kLongestPath;
+}
+
 }  // namespace gantrylux

@@ -303,6 +303,32 @@ TEST_F(Win32FileSystemTest, PathsPastTheClassicLengthLimitWorkLikeShortOnes) {
     EXPECT_TRUE(fs.fileExists(doubled + "\\inner.txt"));
 }
 
+// "C:" and names of 99 letters, `wide` UTF-16 units in all; `letter` is one unit.
+std::string PathOfLength(std::size_t wide, std::string_view letter = "a") {
+    std::string path = "C:";
+    for (std::size_t at = 2; at < wide; ++at) {
+        path += at % 100 == 2 ? std::string_view("\\") : letter;
+    }
+    return path;
+}
+
+TEST(Win32PathLimitTest, LimitCountsUtf16UnitsOfThePathAsTheSystemIsGivenIt) {
+    const std::pair<std::string, bool> cases[] = {
+        {"C:\\short.txt", false},
+        {PathOfLength(32762), false},  // 32,766 with the "\\?\" it is given
+        {PathOfLength(32763), true},
+        {"\\\\?\\" + PathOfLength(32762), false},  // prefixed once, not twice
+        {PathOfLength(32762, "\xc3\xa9"), false},  // twice as many bytes as units
+        {PathOfLength(40000), true},
+        {"C:\\\xff", true},  // not UTF-8: no path at all
+    };
+    const Win32FileSystem fs;
+    for (const auto& [path, reaches] : cases) {
+        SCOPED_TRACE(path.substr(0, 12) + "... (" + std::to_string(path.size()) + " bytes)");
+        EXPECT_EQ(fs.reachesPathLimit(path), reaches);
+    }
+}
+
 TEST_F(Win32FileSystemTest, IdentityFollowsTheFolderNotItsSpelling) {
     tree.folder(L"a");
     tree.folder(L"b");
