@@ -85,7 +85,8 @@ bool OpensAsFile(const std::wstring& path) {
 }
 
 // A name ending in a dot or a space loses that ending when a path is parsed, so the path built
-// from it reaches another file (the one without the ending) or none.
+// from it reaches another file or folder (the one without the ending) or none. Only the "\\?\"
+// form, which short paths do not get, reaches such an entry.
 bool ReachableByName(std::wstring_view name) {
     return name.back() != L'.' && name.back() != L' ';
 }
@@ -97,10 +98,11 @@ FolderEntry EntryOf(const std::wstring& folder, const WIN32_FIND_DATAW& found,
     entry.name = listing.keepName(name.text);
     entry.badName = !name.exact;
     entry.attributes = found.dwFileAttributes;
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        entry.kind = EntryKind::Folder;
-    } else if (!ReachableByName(found.cFileName)) {
+    if (!ReachableByName(found.cFileName)) {
+        // Before the directory bit: a walk entering such a folder would list another one.
         entry.kind = EntryKind::Other;
+    } else if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        entry.kind = EntryKind::Folder;
     } else if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         // A link may dangle. Other files open as a matter of course, and opening each of them
         // would double the cost of a read.
@@ -176,6 +178,15 @@ bool Win32FileSystem::pathExists(std::string_view path) const {
 bool Win32FileSystem::isRoot(std::string_view folder) const {
     const std::optional<std::wstring> wide = win32::WidenPath(folder);
     return wide && win32::IsRootPath(*wide);
+}
+
+bool Win32FileSystem::reachesPathLimit(std::string_view path) const {
+    // Counted in UTF-16 units and with the "\\?\" prefix a long path is handed over with, since
+    // that is what the system measures.
+    constexpr std::size_t kLongestPath = 32767;
+    const std::optional<std::wstring> wide = win32::WidenPath(path);
+    // Text that cannot be widened names nothing the system could open, at any length.
+    return !wide || win32::ForApi(*wide).size() >= kLongestPath;
 }
 
 }  // namespace gantrylux

@@ -13,6 +13,7 @@ class Win32FileSystem final : public FileSystem {
     bool fileExists(std::string_view path) const override;
     bool pathExists(std::string_view path) const override;
     bool isRoot(std::string_view folder) const override;
+    bool reachesPathLimit(std::string_view path) const override;
     char separator() const override { return '\\'; }
 };
 

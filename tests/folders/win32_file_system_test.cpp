@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "folders/folder_walk.hpp"
 #include "folders/win32_api.hpp"
 #include "folders/win32_error.hpp"
 #include "folders/win32_temp_folder.hpp"
@@ -145,6 +146,26 @@ TEST_F(Win32FileSystemTest, FilesThatTheirOwnPathsCannotReachAreNotListedAsFiles
     EXPECT_EQ(Find(listing, "u")->kind, EntryKind::File);
 }
 
+TEST_F(Win32FileSystemTest, FoldersThatTheirOwnPathsCannotReachAreNeitherListedNorWalked) {
+    // As with files, only "\\?\" paths reach these: by its path "u." is the other folder "u".
+    for (const wchar_t* name : {L"t.", L"t ", L"u", L"u."}) {
+        tree.folder(name);
+        tree.file(std::wstring(name) + L"\\inside.txt");
+    }
+
+    const FolderListing listing = fs.listFolder(path());
+    std::vector<std::string> walk{path() + "\\"};
+    GetSubDirectories2016(fs, walk, true);
+
+    for (const char* name : {"t.", "t ", "u."}) {
+        SCOPED_TRACE(name);
+        const FolderEntry* entry = Find(listing, name);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(entry->kind, EntryKind::Other);
+    }
+    EXPECT_EQ(walk, (std::vector<std::string>{path() + "\\", path(L"u") + "\\"}));
+}
+
 TEST_F(Win32FileSystemTest, ListingTheDriveRootNeedsNoSeparator) {
     // "C:" alone would be the current folder of drive C, which is not what a root row means.
     std::vector<std::string> withSeparator;
@@ -280,6 +301,32 @@ TEST_F(Win32FileSystemTest, PathsPastTheClassicLengthLimitWorkLikeShortOnes) {
     const std::string doubled = path() + "\\" + folder.substr(path().size());
     EXPECT_EQ(fs.listFolder(doubled).entries.size(), 1u);
     EXPECT_TRUE(fs.fileExists(doubled + "\\inner.txt"));
+}
+
+// "C:" and names of 99 letters, `wide` UTF-16 units in all; `letter` is one unit.
+std::string PathOfLength(std::size_t wide, std::string_view letter = "a") {
+    std::string path = "C:";
+    for (std::size_t at = 2; at < wide; ++at) {
+        path += at % 100 == 2 ? std::string_view("\\") : letter;
+    }
+    return path;
+}
+
+TEST(Win32PathLimitTest, LimitCountsUtf16UnitsOfThePathAsTheSystemIsGivenIt) {
+    const std::pair<std::string, bool> cases[] = {
+        {"C:\\short.txt", false},
+        {PathOfLength(32762), false},  // 32,766 with the "\\?\" it is given
+        {PathOfLength(32763), true},
+        {"\\\\?\\" + PathOfLength(32762), false},  // prefixed once, not twice
+        {PathOfLength(32762, "\xc3\xa9"), false},  // twice as many bytes as units
+        {PathOfLength(40000), true},
+        {"C:\\\xff", true},  // not UTF-8: no path at all
+    };
+    const Win32FileSystem fs;
+    for (const auto& [path, reaches] : cases) {
+        SCOPED_TRACE(path.substr(0, 12) + "... (" + std::to_string(path.size()) + " bytes)");
+        EXPECT_EQ(fs.reachesPathLimit(path), reaches);
+    }
 }
 
 TEST_F(Win32FileSystemTest, IdentityFollowsTheFolderNotItsSpelling) {
