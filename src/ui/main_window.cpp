@@ -126,9 +126,11 @@ MainWindow::MainWindow(Desktop& desktop, SettingsStore& store, const FileSystem&
 }
 
 // Child widgets lose the focus while QWidget's destructor runs, after this class is gone; and the
-// models observe the lists of mainForm_, which goes before QWidget deletes its children.
+// models and the file list's drag use the lists of mainForm_, which goes before QWidget deletes
+// its children.
 MainWindow::~MainWindow() {
     disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+    delete fileListDrag_;
     delete fileModel_;
     delete folderModel_;
 }
@@ -245,7 +247,7 @@ void MainWindow::connectPointers() {
                             listView3_->viewport(), listView1_->viewport()}) {
         elsewhere->watch(widget);
     }
-    new FileListDrag(listView1_, mainForm_.reorder(), DragCursor());
+    fileListDrag_ = new FileListDrag(listView1_, mainForm_.reorder(), DragCursor());
 }
 
 // The interval is checked only when the focus moves to another control of this window: a

@@ -16,6 +16,7 @@ class QTreeView;
 
 namespace gantrylux {
 
+class FileListDrag;
 class PathListModel;
 
 // The main window: its controls at their fixed places, and the glue from Qt's signals to the
@@ -76,6 +77,7 @@ class MainWindow : public QWidget, public Form {
     QTreeView* listView3_ = nullptr;
     PathListModel* fileModel_ = nullptr;
     PathListModel* folderModel_ = nullptr;
+    FileListDrag* fileListDrag_ = nullptr;
     QPushButton* pushButton1_ = nullptr;
     QPushButton* pushButton4_ = nullptr;
     QPushButton* pushButton2_ = nullptr;
