@@ -14,7 +14,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QTreeView>
+#include <utility>
 
 #include "ui/cursor_file.hpp"
 #include "ui/file_list_drag.hpp"
@@ -267,6 +269,18 @@ void MainWindow::centreOnScreen() {
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
+}
+
+// The start-up merge waits until the window shows: a huge or looping folder tree would keep it
+// from ever appearing. Queued, so the showing completes first; the merge then keeps the events
+// turning while its walk runs, closing and the list commands included.
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (std::exchange(shown_, true)) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this] { mainForm_.mergeAtStartUp(); }, Qt::QueuedConnection);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

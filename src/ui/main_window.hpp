@@ -49,6 +49,7 @@ class MainWindow : public QWidget, public Form {
     void selectDisplayOption(DisplayOption option) override;
 
   protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -61,6 +62,7 @@ class MainWindow : public QWidget, public Form {
     PathListModel* model(ListId list) const;
 
     MainForm mainForm_;
+    bool shown_ = false;
     // The hand over the push buttons: the platform's own until the cursor file is loaded.
     QCursor customPointer_{Qt::PointingHandCursor};
 
