@@ -55,10 +55,18 @@ void MainForm::Form_Load() {
     p.step(132, [&] { form_.setColumnWidth(ListId::Folders, 1, 6800); });
     p.step(134, [&] { form_.setColumnWidth(ListId::Folders, 2, 1); });
     restoreFolderList(p);
-    p.step(148, [&] { merger_.CorrelateListviewsWrapper(); });
     restoreControls(p);
     // From here on every change of the folder list is stored as it happens.
     folderList_.addObserver(folderAutosave_);
+}
+
+// A failure here is still one of the start-up's, reported under its step.
+void MainForm::mergeAtStartUp() {
+    if (desktop_.closing()) {
+        return;  // closed before the merge came to run
+    }
+    Procedure p{std::string(identity::kFormLoad), desktop_};
+    p.step(148, [&] { merger_.CorrelateListviewsWrapper(); });
 }
 
 // The skin and the hand pointer are files beside the program; without them the window keeps

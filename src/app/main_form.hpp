@@ -33,7 +33,12 @@ class MainForm {
 
     void CorrelateListviewsWrapper() { merger_.CorrelateListviewsWrapper(); }
 
+    // Everything of the start-up but the merge: the window shows as soon as this returns.
     void Form_Load();
+    // The rest of the start-up, once the window shows: the candidate list from the restored
+    // folder list. Its walk may take long (a huge or looping folder tree), with the hourglass
+    // showing meanwhile.
+    void mergeAtStartUp();
     void Form_QueryUnload();
     // Ends the program: a run in progress opens no further file and every wait returns.
     void Form_Unload();

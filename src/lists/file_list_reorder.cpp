@@ -21,7 +21,11 @@ void FileListReorder::removed(std::size_t position) {
     }
 }
 
-std::optional<std::size_t> FileListReorder::moveOver(std::optional<std::size_t> target) {
+std::optional<std::size_t> FileListReorder::moveOver(std::optional<std::size_t> target,
+                                                     bool buttonHeld) {
+    if (!buttonHeld) {
+        pressed_ = false;
+    }
     if (!pressed_ || !target || !dragged_ || *target > files_.count() ||
         *dragged_ > files_.count()) {
         return std::nullopt;

@@ -22,9 +22,11 @@ class FileListReorder : private PathListObserver {
     // An item click makes the selected row the dragged one.
     void itemClick(std::optional<std::size_t> selectedRow) { dragged_ = selectedRow; }
 
-    // The pointer moved over `target` (a 1-based row, or none over empty space). When the
-    // dragged text moved there, returns that row, which the caller selects and scrolls to.
-    std::optional<std::size_t> moveOver(std::optional<std::size_t> target);
+    // The pointer moved over `target` (a 1-based row, or none over empty space), with or
+    // without a mouse button held. A move with no button held ends the press: its release went
+    // elsewhere, to a message box that came up in between, say. When the dragged text moved
+    // there, returns that row, which the caller selects and scrolls to.
+    std::optional<std::size_t> moveOver(std::optional<std::size_t> target, bool buttonHeld);
 
     bool pressed() const noexcept { return pressed_; }
     std::optional<std::size_t> draggedRow() const noexcept { return dragged_; }

@@ -14,6 +14,7 @@ FileListDrag::FileListDrag(QTreeView* list, FileListReorder& reorder, QCursor dr
       reorder_(reorder),
       dragCursor_(std::move(dragCursor)) {
     viewport_->installEventFilter(this);
+    list_->installEventFilter(this);
     // A click on a row makes it the one that travels, and shows the drag pointer.
     connect(list_, &QTreeView::pressed, this, [this](const QModelIndex& index) {
         reorder_.itemClick(static_cast<std::size_t>(index.row()) + 1);
@@ -22,6 +23,21 @@ FileListDrag::FileListDrag(QTreeView* list, FileListReorder& reorder, QCursor dr
 }
 
 bool FileListDrag::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_) {
+        // Whatever takes the press away from the list ends it, as its release will not come
+        // here: the focus moving on, the window losing the activation, a modal box blocking it.
+        // The window hands the last two down to its controls.
+        switch (event->type()) {
+            case QEvent::FocusOut:
+            case QEvent::WindowDeactivate:
+            case QEvent::WindowBlocked:
+                endPress();
+                break;
+            default:
+                break;
+        }
+        return false;
+    }
     if (watched != viewport_) {
         return false;
     }
@@ -30,24 +46,35 @@ bool FileListDrag::eventFilter(QObject* watched, QEvent* event) {
             reorder_.press();
             return false;
         case QEvent::MouseButtonRelease:
-            reorder_.release();
-            list_->unsetCursor();
+            endPress();
             return false;
-        case QEvent::MouseMove:
+        case QEvent::MouseMove: {
             if (!reorder_.pressed()) {
                 return false;
             }
-            moveTo(static_cast<QMouseEvent*>(event)->position().toPoint());
-            return true;  // the list's own drag selection and scrolling stay out of it
+            const auto* move = static_cast<QMouseEvent*>(event);
+            const bool held = move->buttons() != Qt::NoButton;
+            moveTo(move->position().toPoint(), held);
+            if (held) {
+                return true;  // the list's own drag selection and scrolling stay out of it
+            }
+            list_->unsetCursor();  // the release went elsewhere; this move ended the press
+            return false;
+        }
         default:
             return false;
     }
 }
 
-void FileListDrag::moveTo(const QPoint& position) {
+void FileListDrag::endPress() {
+    reorder_.release();
+    list_->unsetCursor();
+}
+
+void FileListDrag::moveTo(const QPoint& position, bool buttonHeld) {
     const QModelIndex target = list_->indexAt(position);
     const auto moved = reorder_.moveOver(
-        target.isValid() ? std::optional<std::size_t>(target.row() + 1) : std::nullopt);
+        target.isValid() ? std::optional<std::size_t>(target.row() + 1) : std::nullopt, buttonHeld);
     if (!moved) {
         return;
     }

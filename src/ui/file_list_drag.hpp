@@ -11,6 +11,7 @@ class FileListReorder;
 
 // Pressing on a row of the file list and moving up or down carries the row along. The list
 // scrolls by a row when the pointer comes within a row's height of its top or bottom edge.
+// Delete it before the reorder it drives: the list still loses the focus while it is destroyed.
 class FileListDrag : public QObject {
   public:
     FileListDrag(QTreeView* list, FileListReorder& reorder, QCursor dragCursor);
@@ -19,7 +20,8 @@ class FileListDrag : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void moveTo(const QPoint& position);
+    void endPress();
+    void moveTo(const QPoint& position, bool buttonHeld);
 
     QTreeView* list_;
     QWidget* viewport_;

@@ -14,7 +14,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QTreeView>
+#include <utility>
 
 #include "ui/cursor_file.hpp"
 #include "ui/file_list_drag.hpp"
@@ -126,9 +128,11 @@ MainWindow::MainWindow(Desktop& desktop, SettingsStore& store, const FileSystem&
 }
 
 // Child widgets lose the focus while QWidget's destructor runs, after this class is gone; and the
-// models observe the lists of mainForm_, which goes before QWidget deletes its children.
+// models and the file list's drag use the lists of mainForm_, which goes before QWidget deletes
+// its children.
 MainWindow::~MainWindow() {
     disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+    delete fileListDrag_;
     delete fileModel_;
     delete folderModel_;
 }
@@ -245,7 +249,7 @@ void MainWindow::connectPointers() {
                             listView3_->viewport(), listView1_->viewport()}) {
         elsewhere->watch(widget);
     }
-    new FileListDrag(listView1_, mainForm_.reorder(), DragCursor());
+    fileListDrag_ = new FileListDrag(listView1_, mainForm_.reorder(), DragCursor());
 }
 
 // The interval is checked only when the focus moves to another control of this window: a
@@ -265,6 +269,18 @@ void MainWindow::centreOnScreen() {
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
+}
+
+// The start-up merge waits until the window shows: a huge or looping folder tree would keep it
+// from ever appearing. Queued, so the showing completes first; the merge then keeps the events
+// turning while its walk runs, closing and the list commands included.
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (std::exchange(shown_, true)) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this] { mainForm_.mergeAtStartUp(); }, Qt::QueuedConnection);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

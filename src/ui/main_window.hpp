@@ -16,6 +16,7 @@ class QTreeView;
 
 namespace gantrylux {
 
+class FileListDrag;
 class PathListModel;
 
 // The main window: its controls at their fixed places, and the glue from Qt's signals to the
@@ -48,6 +49,7 @@ class MainWindow : public QWidget, public Form {
     void selectDisplayOption(DisplayOption option) override;
 
   protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -60,6 +62,7 @@ class MainWindow : public QWidget, public Form {
     PathListModel* model(ListId list) const;
 
     MainForm mainForm_;
+    bool shown_ = false;
     // The hand over the push buttons: the platform's own until the cursor file is loaded.
     QCursor customPointer_{Qt::PointingHandCursor};
 
@@ -76,6 +79,7 @@ class MainWindow : public QWidget, public Form {
     QTreeView* listView3_ = nullptr;
     PathListModel* fileModel_ = nullptr;
     PathListModel* folderModel_ = nullptr;
+    FileListDrag* fileListDrag_ = nullptr;
     QPushButton* pushButton1_ = nullptr;
     QPushButton* pushButton4_ = nullptr;
     QPushButton* pushButton2_ = nullptr;

@@ -46,20 +46,24 @@ class ReorderTest : public ::testing::Test {
 TEST_F(ReorderTest, TheDraggedTextTravelsRowByRow) {
     reorder.press();
     reorder.itemClick(2);
-    EXPECT_EQ(reorder.moveOver(3), 3u);
-    EXPECT_EQ(reorder.moveOver(4), 4u);
+    EXPECT_EQ(reorder.moveOver(3, true), 3u);
+    EXPECT_EQ(reorder.moveOver(4, true), 4u);
     EXPECT_THAT(files.texts(), ElementsAre("A", "C", "D", "B"));
     EXPECT_EQ(reorder.draggedRow(), 4u);
 }
 
 TEST_F(ReorderTest, NothingMovesWithoutAPressARowOrADifferentText) {
     reorder.itemClick(2);
-    EXPECT_EQ(reorder.moveOver(3), std::nullopt);  // not pressed
+    EXPECT_EQ(reorder.moveOver(3, true), std::nullopt);  // not pressed
     reorder.press();
-    EXPECT_EQ(reorder.moveOver(std::nullopt), std::nullopt);  // below the last row
+    EXPECT_EQ(reorder.moveOver(std::nullopt, true), std::nullopt);  // below the last row
     files.setAt(3, "B");
-    EXPECT_EQ(reorder.moveOver(3), std::nullopt);  // the same text
-    EXPECT_EQ(reorder.moveOver(2), std::nullopt);  // still over itself
+    EXPECT_EQ(reorder.moveOver(3, true), std::nullopt);  // the same text
+    EXPECT_EQ(reorder.moveOver(2, true), std::nullopt);  // still over itself
+    // A move with no button held ends a press whose release went elsewhere.
+    EXPECT_EQ(reorder.moveOver(4, false), std::nullopt);
+    EXPECT_FALSE(reorder.pressed());
+    EXPECT_EQ(reorder.moveOver(4, true), std::nullopt);
     EXPECT_THAT(files.texts(), ElementsAre("A", "B", "B", "D"));
 }
 
@@ -70,7 +74,7 @@ TEST_F(ReorderTest, ARemovedDraggedRowIsForgottenAndOthersFollow) {
     EXPECT_EQ(reorder.draggedRow(), 2u);  // "C" moved up
     files.removeAt(2);
     EXPECT_EQ(reorder.draggedRow(), std::nullopt);
-    EXPECT_EQ(reorder.moveOver(1), std::nullopt);
+    EXPECT_EQ(reorder.moveOver(1, true), std::nullopt);
     EXPECT_THAT(files.texts(), ElementsAre("B", "D"));
 }
 

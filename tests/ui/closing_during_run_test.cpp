@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QPushButton>
 #include <QTimer>
 #include <chrono>
@@ -33,6 +34,7 @@ TEST(ClosingDuringARun, StoresTheFoldersOpensNothingMoreAndReturnsAtOnce) {
     MainWindow window(desktop, store, *fs, clock);
     desktop.setWindow(&window);
     window.show();
+    QApplication::processEvents();  // the start-up merge runs once the window shows
     ASSERT_EQ(window.mainForm().candidateList().count(), 2u);
 
     store.writes.clear();

@@ -15,10 +15,16 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QTreeView>
+#include <atomic>
+#include <mutex>
+#include <thread>
 
+#include "fakes/faulty_file_system.hpp"
 #include "fakes/memory_settings_store.hpp"
 #include "fakes/recording_desktop.hpp"
+#include "fakes/temp_tree.hpp"
 #include "folders/native_file_system.hpp"
+#include "ui/qt_desktop.hpp"
 
 namespace gantrylux {
 namespace {
@@ -220,6 +226,53 @@ TEST_F(MainWindowTest, ClosingStoresTheFolderList) {
     store.writes.clear();
     window->close();
     EXPECT_THAT(store.writes, ::testing::ElementsAre(::testing::Pair("ListView3", "/a b/;")));
+}
+
+// A slow walk at start-up (a huge or looping folder tree) must not keep the window from showing.
+TEST(StartUp, TheWindowShowsWithTheHourglassWhileASlowMergeRunsAndTheCandidatesFollow) {
+    testing::TempTree tree;
+    tree.file("a.txt");
+    tree.file("sub/b.txt");
+    MemorySettingsStore store;
+    store.values["ListView3"] = tree.folderRow() + ";";
+    const auto native = MakeNativeFileSystem();
+    testing::FaultyFileSystem slow(*native);
+    QtDesktop desktop;
+    const SystemClock clock;
+    std::unique_ptr<MainWindow> window;
+
+    // The walk holds on until the window has been looked at from the window's own thread.
+    std::atomic<bool> lookedAt = false;
+    std::once_flag look;
+    bool visible = false;
+    bool hourglass = false;
+    std::size_t candidatesMeanwhile = 0;
+    slow.onList = [&](std::string_view) {
+        std::call_once(look, [&] {
+            QMetaObject::invokeMethod(
+                qApp,
+                [&] {
+                    visible = window && window->isVisible();
+                    hourglass = window && window->cursor().shape() == Qt::WaitCursor;
+                    candidatesMeanwhile = window ? window->mainForm().candidateList().count() : 0;
+                    lookedAt = true;
+                },
+                Qt::QueuedConnection);
+        });
+        while (!lookedAt) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    };
+    window = std::make_unique<MainWindow>(desktop, store, slow, clock);
+    desktop.setWindow(window.get());
+    window->show();
+    QApplication::processEvents();  // the start-up merge runs once the window shows
+    EXPECT_TRUE(visible);
+    EXPECT_TRUE(hourglass);
+    EXPECT_EQ(candidatesMeanwhile, 0u);
+    EXPECT_THAT(window->mainForm().candidateList().texts(),
+                ::testing::ElementsAre(tree.path("a.txt"), tree.path("sub/b.txt")));
+    EXPECT_NE(window->cursor().shape(), Qt::WaitCursor);
 }
 
 }  // namespace

@@ -6,9 +6,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTemporaryDir>
-#include <QTreeView>
 
 #include "fakes/memory_settings_store.hpp"
 #include "fakes/recording_desktop.hpp"
@@ -29,9 +27,6 @@ class PresentationTest : public ::testing::Test {
                           Qt::NoModifier);
         QApplication::sendEvent(widget, &event);
     }
-    QPoint rowCentre(QTreeView* list, int row) {
-        return list->visualRect(list->model()->index(row, 0)).center();
-    }
 
     testing::RecordingDesktop desktop;
     testing::MemorySettingsStore store;
@@ -50,41 +45,6 @@ TEST_F(PresentationTest, TheHandShowsOverButtonsButNeverOverTheHourglass) {
     BusyGuard busy(window.mainForm().busy());
     mouse(button, QEvent::MouseMove, {5, 5}, Qt::NoButton);
     EXPECT_EQ(window.cursor().shape(), Qt::WaitCursor);
-}
-
-TEST_F(PresentationTest, DraggingARowCarriesItDownAndScrollsAtTheBottomEdge) {
-    std::vector<std::string> rows;
-    for (int i = 1; i <= 40; ++i) {
-        rows.push_back("/row" + std::to_string(i));
-        window.mainForm().fileList().append(rows.back());
-    }
-    auto* list = window.findChild<QTreeView*>(QStringLiteral("ListView1"));
-    QWidget* viewport = list->viewport();
-    const int merges = desktop.backgroundJobs;
-    mouse(viewport, QEvent::MouseButtonPress, rowCentre(list, 1), Qt::LeftButton);
-    mouse(viewport, QEvent::MouseMove, rowCentre(list, 2), Qt::LeftButton);
-    mouse(viewport, QEvent::MouseMove, rowCentre(list, 3), Qt::LeftButton);
-    const auto& files = window.mainForm().fileList();
-    EXPECT_EQ(files.at(2), "/row3");
-    EXPECT_EQ(files.at(3), "/row4");
-    EXPECT_EQ(files.at(4), "/row2");
-    EXPECT_EQ(list->currentIndex().row(), 3);
-    EXPECT_EQ(list->verticalScrollBar()->value(), 0);
-
-    // Onto the last row that is fully in view, within a row's height of the bottom edge: the
-    // row below it scrolls into view.
-    int last = 0;
-    while (last + 1 < 40 &&
-           list->visualRect(list->model()->index(last + 1, 0)).bottom() < viewport->height()) {
-        ++last;
-    }
-    const int row = last;
-    mouse(viewport, QEvent::MouseMove, rowCentre(list, row), Qt::LeftButton);
-    EXPECT_EQ(files.at(static_cast<std::size_t>(row) + 1), "/row2");
-    EXPECT_GT(list->verticalScrollBar()->value(), 0);
-    mouse(viewport, QEvent::MouseButtonRelease, rowCentre(list, row), Qt::NoButton);
-    EXPECT_FALSE(window.mainForm().reorder().pressed());
-    EXPECT_EQ(desktop.backgroundJobs, merges);  // a reorder runs no merge
 }
 
 TEST_F(PresentationTest, TheSkinGivesTheButtonFaceAndDressesTheWindow) {
