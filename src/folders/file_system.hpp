@@ -122,6 +122,12 @@ class FileSystem {
     // A file system of kernel state rather than documents (proc, sysfs, devtmpfs and the like).
     // A walk never enters one: it can be endless, and nothing in it is worth opening.
     virtual bool isPseudoFileSystem(std::string_view /*folder*/) const { return false; }
+    // The folder's path with every link resolved, where the platform tells it cheaply; the path
+    // as given otherwise. Reading below a folder reached through links by this path keeps the
+    // system from following a chain of links longer than it allows in one path.
+    virtual std::string resolvedFolder(std::string_view folder) const {
+        return std::string(folder);
+    }
     // The path is as long as the platform allows or longer, so no program could open anything
     // named by it or below it.
     virtual bool reachesPathLimit(std::string_view /*path*/) const { return false; }

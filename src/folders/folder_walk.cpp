@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 
 #include "folders/existence.hpp"
 #include "folders/utf8.hpp"
@@ -22,6 +23,7 @@ struct Node {
     std::string key;                    // of a fresh read
     bool kept = true;
     bool lookInto = false;
+    bool link = false;  // reached through a link (or junction) rather than the folder's own entry
     // Looked into means its listing counts as what it holds; a folder the walk may not enter
     // (a pseudo file system, a path at the platform's limit) is listed with nothing in it.
     bool entered = true;
@@ -145,11 +147,17 @@ class TreeRead {
                 // Nothing below a path at the platform's limit could be opened: it is listed,
                 // empty, and not read.
                 child.entered = !fs_.reachesPathLimit(child.entry);
+                child.link = (sub.attributes & attribute::kReparsePoint) != 0;
                 if (allLevels_ && child.entered) {
                     child.key = reader_.key(child.entry);
                     child.read = reader_.find(child.key);
-                    unread += child.read == nullptr ? 1 : 0;
-                    ++queued;
+                    if (child.link) {
+                        std::lock_guard lock(linksMutex_);
+                        links_.push_back(&child);
+                    } else {
+                        unread += child.read == nullptr ? 1 : 0;
+                        ++queued;
+                    }
                 }
             }
         }
@@ -160,11 +168,18 @@ class TreeRead {
         node.unopened.store(queued, std::memory_order_relaxed);
         for (std::size_t i = count; i-- > 0;) {
             Node& child = node.children[i];
-            if (child.entered) {
+            if (child.entered && !child.link) {
                 // Subfolders an earlier walk read cost a lookup each: not worth another thread.
                 reader_.push([this, &child] { visit(child); }, unread > 0);
             }
         }
+    }
+
+    // Subfolders reached through links, which every folder of the trees read so far may own
+    // already; they are read once the reads that queued them are done, and handed out once.
+    std::vector<Node*> takeLinks() {
+        std::lock_guard lock(linksMutex_);
+        return std::exchange(links_, {});
     }
 
     // How many reads the walk made, and how many subfolders it keeps; once it is done.
@@ -176,6 +191,8 @@ class TreeRead {
     // process must not run out of descriptors on a tree of great depth.
     static constexpr std::size_t kMostHeldOpen = 256;
 
+  public:
+    // Reads a subfolder, unless an earlier walk did, and expands it when it owns its folder.
     void visit(Node& node) {
         Node& parent = *node.parent;
         if (node.read == nullptr) {
@@ -188,7 +205,7 @@ class TreeRead {
             node.read = node.fresh.get();
             fresh_.fetch_add(1, std::memory_order_relaxed);
         }
-        if (parent.unopened.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        if (!node.link && parent.unopened.fetch_sub(1, std::memory_order_acq_rel) == 1) {
             release(parent);
         }
         if (IsDeniedOrMissing(*node.read) || IsPseudo(node)) {
@@ -200,10 +217,20 @@ class TreeRead {
         if (node.read->listing) {
             node.owner = owners_.claim(node, node.read->listing->identity);
             node.lookInto = node.owner == &node;
+            if (node.link && node.lookInto) {
+                // Its subfolders are read by paths built on this one; the walk's texts for
+                // them are made afresh from the routes anyway.
+                std::string resolved = fs_.resolvedFolder(node.entry);
+                if (!resolved.empty() && resolved.back() != separator_) {
+                    resolved += separator_;
+                }
+                node.entry = std::move(resolved);
+            }
         }
         expand(node);
     }
 
+  private:
     // Only a folder on another device than its parent can start a pseudo file system, so an
     // ordinary tree never pays for the question.
     bool IsPseudo(const Node& node) const {
@@ -227,6 +254,8 @@ class TreeRead {
     const char separator_;
     const bool allLevels_;
     std::atomic<std::size_t> heldOpen_{0};
+    std::mutex linksMutex_;
+    std::vector<Node*> links_;
     std::atomic<std::size_t> fresh_{0};
     std::atomic<std::size_t> kept_{0};
 };
@@ -298,7 +327,8 @@ std::vector<WalkedFolder> Assemble(Node* roots, std::size_t rootCount, char sepa
                 if (!child.kept || owner.placed) {
                     continue;
                 }
-                const bool ownText = parent.ownText && &owner == &child;
+                // A folder reached through a link is read by its resolved path, not the route's.
+                const bool ownText = parent.ownText && &owner == &child && !child.link;
                 std::string entry =
                     ownText ? std::move(child.entry)
                             : walked[parent.at].entry + std::string(child.name) + separator;
@@ -337,7 +367,20 @@ std::vector<WalkedFolder> WalkFolders(FolderReader& reader, const std::vector<st
             tasks.emplace_back([&tree, &root = roots[i]] { tree.expand(root); });
         }
     }
-    reader.run(std::move(tasks));
+    // Folders are read through their own entries first, so every folder of a tree is owned by
+    // its one real route; a link then only has to say which folder it reaches. Only a folder
+    // outside the trees is read through a link, and its own links wait for the round after:
+    // the paths read stay short however long a chain of links is.
+    for (;;) {
+        reader.run(std::move(tasks));
+        tasks.clear();
+        for (Node* link : tree.takeLinks()) {
+            tasks.emplace_back([&tree, link] { tree.visit(*link); });
+        }
+        if (tasks.empty()) {
+            break;
+        }
+    }
     KeepFreshReads(reader, roots.get(), entries.size(), tree.fresh());
     return Assemble(roots.get(), entries.size(), reader.fileSystem().separator(), tree.kept());
 }

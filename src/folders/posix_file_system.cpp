@@ -15,6 +15,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -386,6 +387,16 @@ bool PosixFileSystem::isPseudoFileSystem(std::string_view folder) const {
     (void)folder;
     return false;
 #endif
+}
+
+std::string PosixFileSystem::resolvedFolder(std::string_view folder) const {
+    char* resolved = realpath(std::string(folder).c_str(), nullptr);
+    if (resolved == nullptr) {
+        return std::string(folder);
+    }
+    std::string text(resolved);
+    std::free(resolved);
+    return text;
 }
 
 bool PosixFileSystem::reachesPathLimit(std::string_view path) const {

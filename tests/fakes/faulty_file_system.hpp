@@ -44,6 +44,9 @@ class FaultyFileSystem : public FileSystem {
     bool isPseudoFileSystem(std::string_view folder) const override {
         return real_.isPseudoFileSystem(folder);
     }
+    std::string resolvedFolder(std::string_view folder) const override {
+        return real_.resolvedFolder(folder);
+    }
     bool reachesPathLimit(std::string_view path) const override {
         return pathLimit == 0 ? real_.reachesPathLimit(path) : path.size() >= pathLimit;
     }
