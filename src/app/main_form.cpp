@@ -171,8 +171,21 @@ void MainForm::Check3_Click() {
                  [&] { store_.write(setting::kInfiniteLoop, form_.endlessChecked() ? "1" : "0"); });
 }
 
-void MainForm::Option_Click() {
-    RunUntrapped("Option_Click", desktop_, [&] {
+void MainForm::Option1_Click() {
+    storeDisplayOptions("Option1_Click");
+}
+
+void MainForm::Option2_Click() {
+    storeDisplayOptions("Option2_Click");
+}
+
+void MainForm::Option3_Click() {
+    storeDisplayOptions("Option3_Click");
+}
+
+// Each option button stores all three: selecting one clears the other two.
+void MainForm::storeDisplayOptions(std::string_view handler) {
+    RunUntrapped(handler, desktop_, [&] {
         const DisplayOption selected = form_.displayOption();
         store_.write(setting::kOption1, TruthText(selected == DisplayOption::Normal));
         store_.write(setting::kOption2, TruthText(selected == DisplayOption::Maximized));
@@ -185,14 +198,15 @@ void MainForm::Text1_Change() {
                  [&] { store_.write(setting::kInterval, form_.intervalText()); });
 }
 
-void MainForm::Text1_LostFocus() {
+bool MainForm::Text1_LostFocus() {
     try {
         ReadNumber(form_.intervalText());
-        return;
+        return true;
     } catch (const ConversionFailure&) {
     }
     desktop_.messageBox("Must be a numeric entry.", message_style::kOkOnly, "");
     form_.focusIntervalText();
+    return false;
 }
 
 void MainForm::PushButton7_Click() {

@@ -54,16 +54,20 @@ class MainForm {
 
     void Check3_Click();
     // The three display options share one handler: each click stores the whole group.
-    void Option_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void Option3_Click();
     void Text1_Change();
     // Call only when the focus moved from the interval box to another control of the window.
-    void Text1_LostFocus();
+    // False when the text is no number, which the user has then been told.
+    bool Text1_LostFocus();
     void PushButton7_Click();
 
   private:
     void applySkinAndPointer(class Procedure& procedure);
     void restoreFolderList(Procedure& procedure);
     void restoreControls(Procedure& procedure);
+    void storeDisplayOptions(std::string_view handler);
 
     Form& form_;
     Desktop& desktop_;

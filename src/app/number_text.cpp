@@ -1,5 +1,6 @@
 #include "app/number_text.hpp"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -74,6 +75,32 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// The power of ten of the first digit that is not zero: 2 for "123", -3 for "0.001". The text
+// is a valid unsigned decimal whose value is not zero; the exponent saturates far beyond any
+// double's range.
+long long LeadingPower(std::string_view text) {
+    constexpr long long kFarBeyondRange = 1'000'000'000;
+    const std::size_t e = text.find_first_of("eE");
+    const std::string_view mantissa = text.substr(0, e);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    long long power = first < point ? static_cast<long long>(point - first) - 1
+                                    : -static_cast<long long>(first - point);
+    if (e != std::string_view::npos) {
+        std::string_view exponent = text.substr(e + 1);
+        const bool negative = exponent.front() == '-';
+        if (exponent.front() == '+' || negative) {
+            exponent.remove_prefix(1);
+        }
+        long long value = 0;
+        for (const char digit : exponent) {
+            value = std::min(value * 10 + (digit - '0'), kFarBeyondRange);
+        }
+        power += negative ? -value : value;
+    }
+    return power;
+}
+
 }  // namespace
 
 double ReadNumber(std::string_view text) {
@@ -88,6 +115,9 @@ double ReadNumber(std::string_view text) {
     }
     double value = 0;
     const auto [end, error] = std::from_chars(body.data(), body.data() + body.size(), value);
+    if (error == std::errc::result_out_of_range && LeadingPower(body) < 0) {
+        return 0;  // too small to tell from zero: no overflow
+    }
     if (error != std::errc() || end != body.data() + body.size() || !std::isfinite(value)) {
         throw ConversionFailure("Overflow: \"" + std::string(text) + "\" is too large a number");
     }

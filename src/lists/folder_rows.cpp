@@ -24,9 +24,10 @@ std::vector<std::string> SubfolderRows(FolderReader& reader, const std::string& 
         rows.reserve(walked.size() - 1);
     }
     // The first entry is the walked folder itself, which has its row already; when the walk
-    // could not read it, there is no entry at all.
+    // could not read it, there is no entry at all. The rows are the walk's texts as they stand
+    // (a root's doubled separator included): the merge normalises every path it makes.
     for (std::size_t at = 1; at < walked.size(); ++at) {
-        rows.push_back(NormalizePath(walked[at].entry));
+        rows.push_back(std::move(walked[at].entry));
     }
     return rows;
 }

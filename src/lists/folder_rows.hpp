@@ -16,9 +16,8 @@ bool IsNetworkPath(std::string_view path, char separator);
 // root gives one separator, not two), except a network path, which stays as it is.
 std::string FolderRow(std::string_view folder, char separator);
 
-// The rows of every folder below the walk entry (a folder and a separator), level by level,
-// normalised: a root's entry carries a doubled separator that must not reach the rows. Touches
-// neither the lists nor the window, so it runs on a worker.
+// The rows of every folder below the walk entry (a folder and a separator), level by level, as
+// the walk makes them. Touches neither the lists nor the window, so it runs on a worker.
 std::vector<std::string> SubfolderRows(FolderReader& reader, const std::string& walkEntry);
 
 // The folder list is stored as its rows, each followed by ";", so a folder whose path holds

@@ -203,8 +203,19 @@ void MainWindow::connectHandlers() {
     connect(options_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         // Only the selected option is a Tab stop; the arrow keys move between them.
         options_->button(id)->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
-        if (checked) {
-            mainForm_.Option_Click();
+        if (!checked) {
+            return;
+        }
+        switch (static_cast<DisplayOption>(id)) {
+            case DisplayOption::Normal:
+                mainForm_.Option1_Click();
+                break;
+            case DisplayOption::Maximized:
+                mainForm_.Option2_Click();
+                break;
+            case DisplayOption::Minimized:
+                mainForm_.Option3_Click();
+                break;
         }
     });
     connect(text1_, &QLineEdit::textChanged, this, [this] { mainForm_.Text1_Change(); });
@@ -223,6 +234,11 @@ void MainWindow::connectHandlers() {
         {pushButton5_, &ListCommands::PushButton5_Click}};
     for (const auto& [button, handler] : buttons) {
         connect(button, &QPushButton::clicked, this, [&commands, h = handler] { (commands.*h)(); });
+    }
+    for (QPushButton* button :
+         {pushButton1_, pushButton4_, pushButton2_, pushButton3_, pushButton5_, pushButton15_,
+          pushButton21_, pushButton6_, pushButton7_}) {
+        button->installEventFilter(this);
     }
     new ListViewEvents(listView1_, {[&commands] { commands.ListView1_DblClick(); },
                                     [&commands](int key) { commands.ListView1_KeyDown(key); },
@@ -259,8 +275,27 @@ void MainWindow::onFocusChanged(QWidget* old, QWidget* now) {
     if (old != text1_ || now == nullptr || now->window() != this) {
         return;
     }
+    focusCheckPending_ = true;
     QMetaObject::invokeMethod(
-        this, [this] { mainForm_.Text1_LostFocus(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            if (std::exchange(focusCheckPending_, false)) {
+                mainForm_.Text1_LostFocus();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+// A quick click on a button moves the focus and releases the button before the queued check
+// of the interval runs, so the button's command would start first and the check's message
+// would stack on the command's own. The press runs the check at once instead, and a check
+// that complains swallows the click, as a slower click's release is swallowed by the message.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress && std::exchange(focusCheckPending_, false) &&
+        !mainForm_.Text1_LostFocus()) {
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::centreOnScreen() {

@@ -49,6 +49,7 @@ class MainWindow : public QWidget, public Form {
     void selectDisplayOption(DisplayOption option) override;
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -63,6 +64,8 @@ class MainWindow : public QWidget, public Form {
 
     MainForm mainForm_;
     bool shown_ = false;
+    // The interval box lost the focus and its check has not run yet.
+    bool focusCheckPending_ = false;
     // The hand over the push buttons: the platform's own until the cursor file is loaded.
     QCursor customPointer_{Qt::PointingHandCursor};
 

@@ -173,10 +173,17 @@ TEST_F(MainFormTest, AStoreThatCannotBeWrittenIsReportedNotFatal) {
     load();
     store.failWrites = true;
     form.setEndlessChecked(true);
+    for (const DisplayOption option :
+         {DisplayOption::Maximized, DisplayOption::Minimized, DisplayOption::Normal}) {
+        form.selectDisplayOption(option);
+    }
     mainForm.Form_QueryUnload();
-    ASSERT_EQ(desktop.boxes.size(), 2u);
+    ASSERT_EQ(desktop.boxes.size(), 5u);
     EXPECT_THAT(desktop.boxes[0].text, HasSubstr("Form1.Check3_Click at line 0"));
-    EXPECT_THAT(desktop.boxes[1].text, HasSubstr("Form_QueryUnload at line 108"));
+    EXPECT_THAT(desktop.boxes[1].text, HasSubstr("Form1.Option2_Click at line 0"));
+    EXPECT_THAT(desktop.boxes[2].text, HasSubstr("Form1.Option3_Click at line 0"));
+    EXPECT_THAT(desktop.boxes[3].text, HasSubstr("Form1.Option1_Click at line 0"));
+    EXPECT_THAT(desktop.boxes[4].text, HasSubstr("Form_QueryUnload at line 108"));
 }
 
 TEST_F(MainFormTest, BusyShowsTheHourglassUntilTheOutermostOperationEnds) {

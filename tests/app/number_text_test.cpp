@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace gantrylux {
 namespace {
 
@@ -9,9 +11,13 @@ TEST(NumberText, ReadsDecimalNumbersWithBlanksSignAndFraction) {
     const struct {
         const char* text;
         double value;
-    } cases[] = {{"0", 0},     {"  1 ", 1},        {"+3", 3},  {"-5", -5},
-                 {"2.5", 2.5}, {".5", 0.5},        {"7.", 7},  {"\t12\t", 12},
-                 {"1e2", 100}, {"-1.5E-1", -0.15}, {"007", 7}, {"32768", 32768}};
+    } cases[] = {{"0", 0},      {"  1 ", 1},
+                 {"+3", 3},     {"-5", -5},
+                 {"2.5", 2.5},  {".5", 0.5},
+                 {"7.", 7},     {"\t12\t", 12},
+                 {"1e2", 100},  {"-1.5E-1", -0.15},
+                 {"007", 7},    {"32768", 32768},
+                 {"1e-400", 0}, {"-0.0001e-99999999999999999999", 0}};
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(ReadNumber(c.text), c.value) << '"' << c.text << '"';
     }
@@ -22,6 +28,8 @@ TEST(NumberText, RejectsWhatIsNotOneNumber) {
                              "inf", "nan", "--1", "1e999"}) {
         EXPECT_THROW(ReadNumber(text), ConversionFailure) << '"' << text << '"';
     }
+    // A negative exponent does not make a number small: 1e400 is too large.
+    EXPECT_THROW(ReadNumber("1" + std::string(410, '0') + "e-10"), ConversionFailure);
 }
 
 TEST(NumberText, FailureNamesTheText) {

@@ -150,9 +150,10 @@ TEST_P(MergeTest, HiddenFilesCountUnlessExactlyHiddenAndArchive) {
     tree.file("T/.hidden-folder/inside.txt");
     tree.file("T/plain");
     chmod(tree.at("T/.readonly").c_str(), 0444);
+    symlink(tree.path("T/plain").c_str(), tree.at("T/.link").c_str());
     EXPECT_THAT(merge({tree.path("T/.dot")}, {tree.path("T")}),
                 ::testing::UnorderedElementsAre(tree.path("T/.dot"), tree.path("T/.readonly"),
-                                                tree.path("T/plain"),
+                                                tree.path("T/plain"), tree.path("T/.link"),
                                                 tree.path("T/.hidden-folder/inside.txt")));
 }
 
