@@ -50,6 +50,7 @@ bench:
 
 screenshot: build
 	scripts/screenshot $(BUILD)/gantrylux docs/main-window.png
+	scripts/screenshot $(BUILD)/gantrylux docs/main-window-skin.png assets/x/o.cjs
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp')

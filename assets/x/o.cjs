@@ -1,12 +1,10 @@
 /* The optional skin of the main window: a calm light theme.
-   Fonts stay as the window sets them; only colours, frames and spacing change here. */
+   Fonts stay as the window sets them; only colours, frames and spacing change here.
+   The window, its frames, the check box and the options get no background here: they show
+   the system's button face, which the program gives them with the skin. */
 
 QWidget {
     color: #1f2a37;
-}
-
-QWidget#Form1 {
-    background-color: #e9eef5;
 }
 
 /* Lists */
@@ -102,11 +100,11 @@ QPushButton#PushButton2:disabled {
 
 /* Option frames: the title sits on the frame's top edge. */
 
+/* The title has no background: without one, the frame's line stops short of it. */
 QGroupBox {
     border: 1px solid #bccad9;
     border-radius: 6px;
     margin-top: 7px;
-    background-color: #f4f7fb;
 }
 
 QGroupBox::title {
@@ -115,7 +113,6 @@ QGroupBox::title {
     left: 9px;
     padding: 0px 4px;
     color: #24486e;
-    background-color: #e9eef5;
 }
 
 /* No background here: the indicators take their outline from the window colour. */

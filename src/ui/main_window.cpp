@@ -8,9 +8,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QIcon>
-#include <QImage>
 #include <QLineEdit>
-#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -69,28 +67,6 @@ QTreeView* PlaceList(QWidget* window, const char* name, QRect rect, PathListMode
     list->header()->setMinimumSectionSize(0);
     list->setModel(model);
     return list;
-}
-
-// A pointer from a cursor or icon file, its hot spot as the file gives it (Qt's own image
-// readers drop it). Throws when the file cannot be read as one.
-QCursor LoadCursorFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw std::runtime_error("Cannot read the pointer image " + path.toStdString() + ": " +
-                                 file.errorString().toStdString());
-    }
-    const QByteArray bytes = file.readAll();
-    const auto image = ReadCursorFile(std::string_view(bytes.constData(), bytes.size()));
-    QImage picture;
-    if (image) {
-        picture.loadFromData(reinterpret_cast<const uchar*>(image->imageBytes.data()),
-                             static_cast<int>(image->imageBytes.size()));
-    }
-    if (!image || picture.isNull()) {
-        throw std::runtime_error("The pointer image " + path.toStdString() +
-                                 " is not a cursor or icon file");
-    }
-    return QCursor(QPixmap::fromImage(picture), image->hotspotX, image->hotspotY);
 }
 
 // The pointer shown while a row of the file list is carried: "drag.ico" beside the program,

@@ -79,9 +79,12 @@ std::string NativePath(const QString& path) {
 }  // namespace
 
 std::vector<std::string> QtDesktop::openFiles(const std::string& title) {
-    // "*" rather than "*.*": the filter must take names without a dot too.
-    const QStringList picked = QFileDialog::getOpenFileNames(window_, FromText(title), QString(),
-                                                             QStringLiteral("All Files (*.*) (*)"));
+    // The filter must take names without a dot too, so it matches "*", not "*.*". Qt takes a
+    // filter's patterns from its last parentheses, and hiding the details cuts those off the
+    // text: the dialog shows "All Files (*.*)" and matches "*".
+    const QStringList picked = QFileDialog::getOpenFileNames(
+        window_, FromText(title), QString(), QStringLiteral("All Files (*.*) (*)"), nullptr,
+        QFileDialog::HideNameFilterDetails);
     std::vector<std::string> paths;
     for (const QString& path : picked) {
         paths.push_back(NativePath(path));

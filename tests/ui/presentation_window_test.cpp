@@ -109,5 +109,24 @@ TEST(CursorFile, TheHotSpotAndImageComeFromTheDirectory) {
 #endif
 }
 
+// The same drawings in the shipped PNG form and in the classic bitmap form (a paletted
+// cursor with its mask, an icon with alpha) must make the same pointer.
+TEST(CursorFile, TheClassicBitmapFormLoadsAsThePngFormDoes) {
+    for (const char* name : {"HAND-M.CUR", "drag.ico"}) {
+        const QString file = QString::fromLatin1(name);
+        const QCursor png = LoadCursorFile(QStringLiteral(GANTRYLUX_ASSETS_DIR "/") + file);
+        QCursor classic;
+        ASSERT_NO_THROW(classic =
+                            LoadCursorFile(QStringLiteral(GANTRYLUX_TEST_DATA_DIR "/") + file))
+            << name;
+        const auto pixels = [](const QCursor& cursor) {
+            return cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        };
+        EXPECT_EQ(pixels(classic).size(), QSize(32, 32)) << name;
+        EXPECT_EQ(pixels(classic), pixels(png)) << name;
+        EXPECT_EQ(classic.hotSpot(), png.hotSpot()) << name;
+    }
+}
+
 }  // namespace
 }  // namespace gantrylux

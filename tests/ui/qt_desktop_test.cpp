@@ -2,6 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <atomic>
 #include <chrono>
@@ -34,6 +42,44 @@ TEST(QtDesktop, ABackgroundJobsFailureReachesTheCaller) {
     EXPECT_THROW(
         desktop.runInBackground([](std::stop_token) { throw std::runtime_error("disk on fire"); }),
         std::runtime_error);
+}
+
+// The dialog offers one filter, shown as "All Files (*.*)", that still lists names without a dot.
+TEST(QtDesktop, TheOpenFileDialogShowsAllFilesAndListsNamesWithoutADot) {
+    QTemporaryDir dir;
+    for (const char* name : {"README", "a.txt"}) {
+        QFile file(QDir(dir.path()).filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    QStringList filters;
+    QStringList listed;
+    // Runs inside the dialog's own loop; whatever it finds, it closes the dialog.
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        const auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        auto* model = dialog->findChild<QFileSystemModel*>();
+        if (types != nullptr && model != nullptr) {
+            for (int i = 0; i < types->count(); ++i) {
+                filters.append(types->itemText(i));
+            }
+            QEventLoop loaded;
+            QObject::connect(model, &QFileSystemModel::directoryLoaded, &loaded, &QEventLoop::quit);
+            QTimer::singleShot(5000, &loaded, &QEventLoop::quit);
+            dialog->setDirectory(dir.path());
+            loaded.exec();
+            const QModelIndex folder = model->index(dir.path());
+            for (int row = 0; row < model->rowCount(folder); ++row) {
+                listed.append(model->index(row, 0, folder).data().toString());
+            }
+        }
+        dialog->reject();
+    });
+    QtDesktop desktop;
+    EXPECT_TRUE(desktop.openFiles("Add File(s)").empty());
+    EXPECT_EQ(filters.join(QLatin1Char('|')).toStdString(), "All Files (*.*)");
+    listed.sort();
+    EXPECT_EQ(listed.join(QLatin1Char('|')).toStdString(), "README|a.txt");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFont>
+#include <QImage>
 #include <QPushButton>
 #include <QStringList>
 #include <QTreeView>
@@ -106,8 +107,8 @@ TEST_F(SkinOnWindowTest, TheSkinParsesAndLeavesFontsAndPlacesAlone) {
     }
 }
 
-// The rules name the window's own objects: renaming one of them would quietly unskin it.
-TEST_F(SkinOnWindowTest, TheNamedRulesReachTheWindowAndItsStartButton) {
+// The rules name the start button: renaming it would quietly unskin it.
+TEST_F(SkinOnWindowTest, TheNamedRulesReachTheStartButton) {
     ASSERT_EQ(ParseWarningsOf(window, SkinSheet()), QStringList());
     auto* start = window.findChild<QPushButton*>(QStringLiteral("PushButton2"));
     auto* other = window.findChild<QPushButton*>(QStringLiteral("PushButton1"));
@@ -115,7 +116,6 @@ TEST_F(SkinOnWindowTest, TheNamedRulesReachTheWindowAndItsStartButton) {
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(start->palette().color(QPalette::ButtonText), QColor(Qt::white));
     EXPECT_NE(other->palette().color(QPalette::ButtonText), QColor(Qt::white));
-    EXPECT_NE(window.palette().color(QPalette::Window), QColor(Qt::white));
     auto* list = window.findChild<QTreeView*>(QStringLiteral("ListView1"));
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->palette().color(QPalette::Base), QColor(Qt::white));
@@ -130,6 +130,27 @@ TEST_F(SkinOnWindowTest, IndicatorsKeepOpaqueColours) {
         EXPECT_EQ(button->palette().color(QPalette::Window).alpha(), 255) << name;
         EXPECT_EQ(button->palette().color(QPalette::Base).alpha(), 255) << name;
     }
+}
+
+// Where each plain control shows its own background: a corner clear of its text, box and border.
+TEST_F(SkinOnWindowTest, TheShippedSkinLeavesTheButtonFaceShowing) {
+    window.applySkin(GANTRYLUX_ASSETS_DIR "/x/o.cjs");
+    window.show();
+    const QImage shot = window.grab().toImage();
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    for (const char* name :
+         {"Frame1", "Frame2", "Frame5", "Check3", "Option1", "Option2", "Option3"}) {
+        auto* widget = window.findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(widget, nullptr) << name;
+        const bool frame = QString::fromLatin1(name).startsWith(QLatin1String("Frame"));
+        const QPoint inside = frame ? QPoint(widget->width() - 8, widget->height() - 8)
+                                    : QPoint(1, widget->height() - 1);
+        EXPECT_EQ(shot.pixelColor(widget->mapTo(&window, inside)).name().toStdString(),
+                  face.name().toStdString())
+            << name;
+    }
+    EXPECT_EQ(shot.pixelColor(2, 2).name().toStdString(), face.name().toStdString())
+        << "the window";
 }
 
 }  // namespace
