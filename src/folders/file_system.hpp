@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -131,6 +132,9 @@ class FileSystem {
     // The path is as long as the platform allows or longer, so no program could open anything
     // named by it or below it.
     virtual bool reachesPathLimit(std::string_view /*path*/) const { return false; }
+    // Paths of fewer bytes than this are below the platform's limit, so asking reachesPathLimit
+    // about them can be spared.
+    virtual std::size_t pathBytesBelowLimit() const { return SIZE_MAX; }
 
     // The separator of paths on this file system.
     virtual char separator() const = 0;

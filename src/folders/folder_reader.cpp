@@ -59,6 +59,19 @@ const FolderRead* FolderReader::keep(std::string key, std::unique_ptr<FolderRead
     return kept;
 }
 
+bool FolderReader::isPseudoFileSystem(std::uint64_t device, std::string_view folder) {
+    {
+        std::lock_guard lock(pseudoMutex_);
+        if (const auto found = pseudoDevices_.find(device); found != pseudoDevices_.end()) {
+            return found->second;
+        }
+    }
+    const bool pseudo = fs_.isPseudoFileSystem(folder);
+    std::lock_guard lock(pseudoMutex_);
+    pseudoDevices_.try_emplace(device, pseudo);
+    return pseudo;
+}
+
 void FolderReader::reserveKeeping(std::size_t reads) {
     owned_.reserve(owned_.size() + reads);
     reads_.reserve(reads_.size() + reads);

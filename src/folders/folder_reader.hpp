@@ -56,6 +56,10 @@ class FolderReader {
     // Room for this many more reads to keep.
     void reserveKeeping(std::size_t reads);
 
+    // FileSystem::isPseudoFileSystem for a folder on the given device, asked once per device.
+    // Safe on several threads at once.
+    bool isPseudoFileSystem(std::uint64_t device, std::string_view folder);
+
     // Runs the tasks, and every task they queue with push, on the reader's threads and the
     // calling one, in no set order; returns when all are done. An exception a task throws is
     // thrown here once every task has run.
@@ -83,6 +87,8 @@ class FolderReader {
     unsigned threads_;
     std::stop_token stop_;
     std::unordered_map<std::string, const FolderRead*> reads_;
+    std::mutex pseudoMutex_;
+    std::unordered_map<std::uint64_t, bool> pseudoDevices_;
     std::vector<std::unique_ptr<FolderRead>> owned_;
 
     std::mutex mutex_;

@@ -92,7 +92,9 @@ void AddRoots(FolderReader& reader, const std::vector<std::string>& entries, Nod
         root.root = i;
         root.read = reads[i];
         if (root.read->listing) {
-            root.entered = !fs.reachesPathLimit(entries[i]) && !fs.isPseudoFileSystem(entries[i]);
+            root.entered =
+                !fs.reachesPathLimit(entries[i]) &&
+                !reader.isPseudoFileSystem(root.read->listing->identity.device, entries[i]);
             root.lookInto = root.entered && IsAcceptedRoot(fs, entries[i], *root.read->listing);
             root.owner = owners.claim(root, root.read->listing->identity);
         } else if (!IsFolder(fs, entries[i])) {
@@ -114,6 +116,7 @@ class TreeRead {
           fs_(reader.fileSystem()),
           owners_(owners),
           separator_(fs_.separator()),
+          pathBytesBelowLimit_(fs_.pathBytesBelowLimit()),
           allLevels_(allLevels) {}
 
     // Gives the node its walkable subfolders and, on all levels, queues their reads.
@@ -146,7 +149,8 @@ class TreeRead {
                 child.name = sub.name;
                 // Nothing below a path at the platform's limit could be opened: it is listed,
                 // empty, and not read.
-                child.entered = !fs_.reachesPathLimit(child.entry);
+                child.entered =
+                    child.entry.size() < pathBytesBelowLimit_ || !fs_.reachesPathLimit(child.entry);
                 child.link = (sub.attributes & attribute::kReparsePoint) != 0;
                 if (allLevels_ && child.entered) {
                     child.key = reader_.key(child.entry);
@@ -233,11 +237,11 @@ class TreeRead {
   private:
     // Only a folder on another device than its parent can start a pseudo file system, so an
     // ordinary tree never pays for the question.
-    bool IsPseudo(const Node& node) const {
+    bool IsPseudo(const Node& node) {
         const FolderListing* own = node.read->listing ? &*node.read->listing : nullptr;
         const FolderListing& parent = *node.parent->read->listing;
         return own != nullptr && own->identity.device != parent.identity.device &&
-               fs_.isPseudoFileSystem(node.entry);
+               reader_.isPseudoFileSystem(own->identity.device, node.entry);
     }
 
     void release(Node& node) {
@@ -252,6 +256,7 @@ class TreeRead {
     const FileSystem& fs_;
     Owners& owners_;
     const char separator_;
+    const std::size_t pathBytesBelowLimit_;
     const bool allLevels_;
     std::atomic<std::size_t> heldOpen_{0};
     std::mutex linksMutex_;

@@ -403,6 +403,10 @@ bool PosixFileSystem::reachesPathLimit(std::string_view path) const {
     return path.size() >= PATH_MAX;
 }
 
+std::size_t PosixFileSystem::pathBytesBelowLimit() const {
+    return PATH_MAX;
+}
+
 bool PosixFileSystem::isRoot(std::string_view folder) const {
     return !folder.empty() && folder.find_first_not_of('/') == std::string_view::npos;
 }

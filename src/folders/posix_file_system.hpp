@@ -19,6 +19,7 @@ class PosixFileSystem : public FileSystem {
     bool isRoot(std::string_view folder) const override;
     bool isPseudoFileSystem(std::string_view folder) const override;
     bool reachesPathLimit(std::string_view path) const override;
+    std::size_t pathBytesBelowLimit() const override;
     std::string resolvedFolder(std::string_view folder) const override;
     char separator() const override { return '/'; }
 };

@@ -189,4 +189,11 @@ bool Win32FileSystem::reachesPathLimit(std::string_view path) const {
     return !wide || win32::ForApi(*wide).size() >= kLongestPath;
 }
 
+// Short paths go to the system as they are; only those past the classic limit get the prefix
+// and the making absolute that can bring them near the real one.
+std::size_t Win32FileSystem::pathBytesBelowLimit() const {
+    constexpr std::size_t kClassicLimit = 260;
+    return kClassicLimit;
+}
+
 }  // namespace gantrylux

@@ -14,6 +14,7 @@ class Win32FileSystem final : public FileSystem {
     bool pathExists(std::string_view path) const override;
     bool isRoot(std::string_view folder) const override;
     bool reachesPathLimit(std::string_view path) const override;
+    std::size_t pathBytesBelowLimit() const override;
     char separator() const override { return '\\'; }
 };
 

@@ -14,9 +14,7 @@ bool IsTreeFile(const FolderEntry& entry) {
 bool NearPathLimit(const FileSystem& fs, std::string_view folder) {
     // Longer than any file name in bytes, on every platform.
     constexpr std::size_t kLongerThanAnyName = 1024;
-    std::string longest(folder);
-    longest.append(kLongerThanAnyName, 'x');
-    return fs.reachesPathLimit(longest);
+    return folder.size() + kLongerThanAnyName >= fs.pathBytesBelowLimit();
 }
 
 bool FitsPathLimit(const FileSystem& fs, std::string_view folder, std::string_view name) {

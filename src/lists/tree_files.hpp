@@ -14,7 +14,7 @@ namespace gantrylux {
 bool IsTreeFile(const FolderEntry& entry);
 
 // Whether the paths of a folder's files may reach the platform's path limit, so that each must
-// be asked about; false for all but folders whose own path comes near the limit.
+// be asked about; false, at no cost, for all but folders whose own path comes near the limit.
 bool NearPathLimit(const FileSystem& fs, std::string_view folder);
 // A file of a folder near the limit whose path stays below it: one no program could open is
 // no candidate.

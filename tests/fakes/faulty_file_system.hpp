@@ -50,6 +50,9 @@ class FaultyFileSystem : public FileSystem {
     bool reachesPathLimit(std::string_view path) const override {
         return pathLimit == 0 ? real_.reachesPathLimit(path) : path.size() >= pathLimit;
     }
+    std::size_t pathBytesBelowLimit() const override {
+        return pathLimit == 0 ? real_.pathBytesBelowLimit() : pathLimit;
+    }
     char separator() const override { return real_.separator(); }
 
     // Folder path, single separators and none at the end -> failure code.
