@@ -1,5 +1,6 @@
 #include "app/main_form.hpp"
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,12 @@ void MainForm::restoreFolderList(Procedure& p) {
     p.step(136, [&] {
         stored = store_.read(setting::kFolderList, "");
         present = !stored.empty();
+        // The first read of the start-up tells of a store that could not be read, once for
+        // all its keys. What could be read is used still: starting from the defaults would
+        // store them over the user's folder list and choices at the next write.
+        if (const auto failure = store_.readFailure()) {
+            throw std::runtime_error(*failure);
+        }
     });
     if (!present) {
         return;

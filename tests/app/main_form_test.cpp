@@ -106,6 +106,18 @@ TEST_F(MainFormTest, UnreadableStoredValuesAreReportedAndStartUpGoesOn) {
     EXPECT_THAT(mainForm.folderList().texts(), ElementsAre("/music/"));
 }
 
+TEST_F(MainFormTest, AStoreThatCouldNotBeReadIsReportedOnceAndWhatItGaveIsUsed) {
+    store.failedRead = "Cannot read the settings from /c/Quillmere.ini: format error";
+    store.values = {{"ListView3", "/music/;"}, {"Interval", "15"}, {"Option3", "True"}};
+    mainForm.Form_Load();
+    ASSERT_EQ(desktop.boxes.size(), 1u);
+    EXPECT_THAT(desktop.boxes[0].text, HasSubstr(*store.failedRead));
+    EXPECT_THAT(desktop.boxes[0].text, HasSubstr("Form_Load at line 136"));
+    EXPECT_THAT(mainForm.folderList().texts(), ElementsAre("/music/"));
+    EXPECT_EQ(form.interval, "15");
+    EXPECT_EQ(form.option, DisplayOption::Minimized);
+}
+
 TEST_F(MainFormTest, RestoresTheFolderListAndKeepsItStoredAsItChanges) {
     store.values = {{"ListView3", "C:\\A; ;C:\\B"}};
     load();

@@ -1,13 +1,28 @@
 #include "ui/qt_settings_store.hpp"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "fakes/ordinary_user.hpp"
+
 namespace gantrylux {
 namespace {
+
+using ::testing::HasSubstr;
+
+QByteArray Content(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool Put(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
 
 class QtSettingsStoreTest : public ::testing::Test {
   protected:
@@ -64,9 +79,61 @@ TEST_F(QtSettingsStoreTest, AWriteIsOnDiskWhenItReturns) {
 
 TEST_F(QtSettingsStoreTest, AbsentKeysGiveTheDefault) {
     QtSettingsStore store(file());
+    EXPECT_FALSE(store.readFailure());  // no file yet is no failure
     EXPECT_EQ(store.read("Extension", "txt"), "txt");
     store.write("Extension", "");
     EXPECT_EQ(store.read("Extension", "txt"), "");
+}
+
+// The store tells once, when opened, why the file cannot be read, gives what it could read,
+// and leaves the file as it is.
+TEST_F(QtSettingsStoreTest, AFileThatCannotBeReadSaysWhy) {
+    const struct {
+        const char* name;
+        const char* content;  // a folder in the file's place when null
+        const char* reason;   // readable when null
+        const char* interval;
+    } cases[] = {
+        {"folder.ini", nullptr, "Is a directory", "1"},
+        {"bad.ini", "[Gantrylux%20Software]\nInterval=15\n[unterminated\n", "format error", "15"},
+        {"good.ini", "[Gantrylux%20Software]\nInterval=15\n", nullptr, "15"},
+    };
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        ASSERT_TRUE(c.content ? Put(path, c.content) : QDir(dir.path()).mkdir(c.name));
+        QtSettingsStore store(path);
+        EXPECT_EQ(store.read("Interval", "1"), c.interval) << c.name;
+        if (c.reason == nullptr) {
+            EXPECT_FALSE(store.readFailure()) << c.name;
+        } else {
+            ASSERT_TRUE(store.readFailure()) << c.name;
+            EXPECT_THAT(*store.readFailure(), HasSubstr(path.toStdString()));
+            EXPECT_THAT(*store.readFailure(), HasSubstr(c.reason));
+        }
+        if (c.content) {
+            EXPECT_EQ(Content(path), c.content) << c.name;
+        }
+    }
+}
+
+TEST_F(QtSettingsStoreTest, AFileTheUserMayNotReadSaysSo) {
+    ASSERT_TRUE(Put(file(), "[Gantrylux%20Software]\nInterval=15\n"));
+    ASSERT_TRUE(QFile::setPermissions(file(), {}));
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                      QFile::ExeOwner | QFile::ReadOther |
+                                                      QFile::ExeOther));
+    const int result = testing::RunAsOrdinaryUser([&] {
+        QtSettingsStore store(file());
+        const auto failure = store.readFailure();
+        if (!failure || failure->find("Permission denied") == std::string::npos) {
+            return 1;
+        }
+        return store.read("Interval", "1") == "1" ? 0 : 2;
+    });
+    if (result < 0) {
+        GTEST_SKIP() << "no ordinary user to run the check as";
+    }
+    EXPECT_EQ(result, 0);
 }
 
 TEST_F(QtSettingsStoreTest, AWriteThatCannotReachTheDiskThrows) {
