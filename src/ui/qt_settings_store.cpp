@@ -1,8 +1,12 @@
 #include "ui/qt_settings_store.hpp"
 
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <QTemporaryFile>
+#include <algorithm>
 #include <stdexcept>
 #include <system_error>
 
@@ -60,6 +64,53 @@ std::optional<std::string> ReadFailure(const QSettings& settings) {
     return "Cannot read the settings from " + settings.fileName().toStdString() + ": " + *reason;
 }
 
+// QSettings does not tell why a write failed. Retracing its steps tells: it reads the file,
+// writes the new contents to a fresh file beside it and renames that over the old one.
+std::string WriteFailure(const QString& path) {
+    if (auto reason = FileReadFailure(path)) {
+        return *reason;
+    }
+    QFile existing(path);
+    if (existing.exists() && !existing.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        return existing.errorString().toStdString();
+    }
+    QTemporaryFile probe(QFileInfo(path).absolutePath() + QStringLiteral("/.probe-XXXXXX"));
+    if (!probe.open()) {
+        return probe.errorString().toStdString();
+    }
+    // A full disk shows only when the bytes are written.
+    const QByteArray contents(std::max<qint64>(QFileInfo(path).size(), 0) + 4096, ' ');
+    if (probe.write(contents) != contents.size() || !probe.flush()) {
+        return probe.errorString().toStdString();
+    }
+    return "the file was not replaced";
+}
+
+// What tells one version of the file from the next: QSettings replaces the file by a new one,
+// so a write that reached it changes at least the identity.
+struct FileStamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    time_t seconds = 0;
+    long nanoseconds = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp Stamp(const QString& path) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
+        return {};
+    }
+#ifdef Q_OS_UNIX
+    return {true,           status.st_dev,         status.st_ino,
+            status.st_size, status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
+#else
+    return {true, status.st_dev, status.st_ino, status.st_size, status.st_mtime, 0};
+#endif
+}
+
 }  // namespace
 
 QtSettingsStore::QtSettingsStore()
@@ -84,11 +135,23 @@ std::string QtSettingsStore::read(std::string_view key, std::string_view default
 void QtSettingsStore::write(std::string_view key, std::string_view text) {
     settings_->setValue(Key(key),
                         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    settings_->sync();
-    if (settings_->status() != QSettings::NoError) {
+    if (!syncReachedStore()) {
         throw std::runtime_error("Cannot write the settings to " +
-                                 settings_->fileName().toStdString());
+                                 settings_->fileName().toStdString() + ": " +
+                                 WriteFailure(settings_->fileName()));
     }
+}
+
+// QSettings keeps its first error for the rest of its life: after one line that did not parse,
+// or one write that failed, its status says nothing of the writes that follow. The file does.
+bool QtSettingsStore::syncReachedStore() {
+    if (settings_->format() != QSettings::IniFormat) {
+        settings_->sync();  // the registry: no file to look at, and no line to misread
+        return settings_->status() == QSettings::NoError;
+    }
+    const FileStamp before = Stamp(settings_->fileName());
+    settings_->sync();
+    return Stamp(settings_->fileName()) != before;
 }
 
 }  // namespace gantrylux

@@ -26,6 +26,8 @@ class QtSettingsStore : public SettingsStore {
     QString location() const { return settings_->fileName(); }
 
   private:
+    bool syncReachedStore();
+
     std::unique_ptr<QSettings> settings_;
     std::optional<std::string> readFailure_;
 };

@@ -29,11 +29,12 @@ class QtSettingsStoreTest : public ::testing::Test {
     QString file() const { return dir.filePath(QStringLiteral("Quillmere.ini")); }
     // QSettings shares what it has read of a file between instances in one process, so a
     // reader proves what is on disk only when it opens a copy that no instance has seen.
-    QString diskCopy() {
+    QString diskCopy(const QString& of) {
         const QString copy = dir.filePath(QStringLiteral("copy-%1.ini").arg(++copies_));
-        EXPECT_TRUE(QFile::copy(file(), copy));
+        EXPECT_TRUE(QFile::copy(of, copy));
         return copy;
     }
+    QString diskCopy() { return diskCopy(file()); }
     QTemporaryDir dir;
 
   private:
@@ -136,11 +137,56 @@ TEST_F(QtSettingsStoreTest, AFileTheUserMayNotReadSaysSo) {
     EXPECT_EQ(result, 0);
 }
 
-TEST_F(QtSettingsStoreTest, AWriteThatCannotReachTheDiskThrows) {
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("blocked")));
+// QSettings' status keeps its first error for good; only the file tells whether a write
+// reached it.
+TEST_F(QtSettingsStoreTest, OnlyAWriteThatDidNotReachTheFileFailsAndItSaysWhy) {
+    const QString bad = dir.filePath(QStringLiteral("bad.ini"));
+    ASSERT_TRUE(Put(bad, "[Gantrylux%20Software]\nInterval=15\n[unterminated\n"));
+    {
+        QtSettingsStore store(bad);
+        EXPECT_NO_THROW(store.write("Interval", "16"));
+        EXPECT_NO_THROW(store.write("Extension", "doc"));
+    }
+    QtSettingsStore reader(diskCopy(bad));
+    EXPECT_EQ(reader.read("Interval", "1"), "16");
+    EXPECT_EQ(reader.read("Extension", "txt"), "doc");
+
     // A folder where the file should be: nothing can be written there, also as root.
-    QtSettingsStore store(dir.filePath(QStringLiteral("blocked")));
-    EXPECT_THROW(store.write("Interval", "2"), std::runtime_error);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Quillmere.ini")));
+    QtSettingsStore store(file());
+    try {
+        store.write("Interval", "2");
+        ADD_FAILURE() << "the write did not throw";
+    } catch (const std::runtime_error& failure) {
+        EXPECT_THAT(failure.what(), HasSubstr(file().toStdString() + ": Is a directory"));
+    }
+    ASSERT_TRUE(QDir(dir.path()).rmdir(QStringLiteral("Quillmere.ini")));
+    EXPECT_NO_THROW(store.write("Interval", "3"));
+    EXPECT_EQ(QtSettingsStore(diskCopy()).read("Interval", "1"), "3");
+}
+
+TEST_F(QtSettingsStoreTest, AFolderTheUserMayNotWriteInSaysSo) {
+    ASSERT_TRUE(Put(file(), "[Gantrylux%20Software]\nInterval=15\n"));
+    // The file could be written in place; the new one cannot be put beside it.
+    ASSERT_TRUE(QFile::setPermissions(
+        file(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther));
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                      QFile::ExeOwner | QFile::ReadOther |
+                                                      QFile::ExeOther));
+    const int result = testing::RunAsOrdinaryUser([&] {
+        QtSettingsStore store(file());
+        try {
+            store.write("Interval", "16");
+            return 1;
+        } catch (const std::runtime_error& failure) {
+            return std::string(failure.what()).ends_with(": Permission denied") ? 0 : 2;
+        }
+    });
+    if (result < 0) {
+        GTEST_SKIP() << "no ordinary user to run the check as";
+    }
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(Content(file()), "[Gantrylux%20Software]\nInterval=15\n");
 }
 
 TEST(QtSettingsStoreLocation, TheUsersStoreIsOneIniFileNamedForTheMaker) {
