@@ -131,6 +131,13 @@ void MainForm::restoreFolderList(Procedure& p) {
 }
 
 void MainForm::restoreControls(Procedure& p) {
+    // Setting a control runs its change handler, which would store back what was just read,
+    // or a tidied form of it: the start-up leaves the store as it found it.
+    restoring_ = true;
+    const struct Restored {
+        bool& restoring;
+        ~Restored() { restoring = false; }
+    } restored{restoring_};
     p.step(150, [&] {
         form_.setEndlessChecked(ReadNumber(store_.read(setting::kInfiniteLoop, "0")) != 0);
     });
@@ -174,11 +181,17 @@ void MainForm::Form_Unload() {
 }
 
 void MainForm::Check3_Click() {
+    if (restoring_) {
+        return;
+    }
     RunUntrapped("Check3_Click", desktop_,
                  [&] { store_.write(setting::kInfiniteLoop, form_.endlessChecked() ? "1" : "0"); });
 }
 
 void MainForm::Option_Click() {
+    if (restoring_) {
+        return;
+    }
     RunUntrapped("Option_Click", desktop_, [&] {
         const DisplayOption selected = form_.displayOption();
         store_.write(setting::kOption1, TruthText(selected == DisplayOption::Normal));
@@ -188,6 +201,9 @@ void MainForm::Option_Click() {
 }
 
 void MainForm::Text1_Change() {
+    if (restoring_) {
+        return;
+    }
     RunUntrapped("Text1_Change", desktop_,
                  [&] { store_.write(setting::kInterval, form_.intervalText()); });
 }

@@ -111,6 +111,13 @@ FileStamp Stamp(const QString& path) {
 #endif
 }
 
+// A hand-edited INI line with unquoted commas reads back as a list; keep its text.
+QString Text(const QVariant& value) {
+    return value.typeId() == QMetaType::QStringList
+               ? value.toStringList().join(QStringLiteral(", "))
+               : value.toString();
+}
+
 }  // namespace
 
 QtSettingsStore::QtSettingsStore()
@@ -122,20 +129,21 @@ QtSettingsStore::QtSettingsStore(const QString& iniFile)
 
 std::string QtSettingsStore::read(std::string_view key, std::string_view defaultText) const {
     const QVariant value = settings_->value(Key(key));
-    if (!value.isValid()) {
-        return std::string(defaultText);
-    }
-    // A hand-edited INI line with unquoted commas reads back as a list; keep its text.
-    if (value.typeId() == QMetaType::QStringList) {
-        return value.toStringList().join(QStringLiteral(", ")).toStdString();
-    }
-    return value.toString().toStdString();
+    return value.isValid() ? Text(value).toStdString() : std::string(defaultText);
 }
 
 void QtSettingsStore::write(std::string_view key, std::string_view text) {
-    settings_->setValue(Key(key),
-                        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    if (!syncReachedStore()) {
+    const QString name = Key(key);
+    const QString value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    // The text already stored: writing it would change nothing but rewrite the whole file,
+    // and fail where the file cannot be written.
+    const QVariant stored = settings_->value(name);
+    if (!unsaved_ && stored.isValid() && Text(stored) == value) {
+        return;
+    }
+    settings_->setValue(name, value);
+    unsaved_ = !syncReachedStore();
+    if (unsaved_) {
         throw std::runtime_error("Cannot write the settings to " +
                                  settings_->fileName().toStdString() + ": " +
                                  WriteFailure(settings_->fileName()));

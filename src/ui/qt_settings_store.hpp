@@ -30,6 +30,8 @@ class QtSettingsStore : public SettingsStore {
 
     std::unique_ptr<QSettings> settings_;
     std::optional<std::string> readFailure_;
+    // A write that did not reach the file stays pending in QSettings, to go with the next one.
+    bool unsaved_ = false;
 };
 
 }  // namespace gantrylux
