@@ -175,6 +175,13 @@ TEST_F(MainWindowTest, ControlsStoreTheirStateWhenTheUserChangesThem) {
                                                      ::testing::Pair("Option3", "True")));
 }
 
+TEST_F(MainWindowTest, ALongStoredIntervalIsShownWhole) {
+    const std::string interval = "1." + std::string(40000, '5');
+    store.values["Interval"] = interval;
+    open();
+    EXPECT_EQ(control<QLineEdit>("Text1")->text().toStdString(), interval);
+}
+
 TEST_F(MainWindowTest, LeavingANonNumericIntervalComplainsAndTakesTheFocusBack) {
     open();
     auto* interval = control<QLineEdit>("Text1");
