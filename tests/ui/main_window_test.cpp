@@ -272,6 +272,39 @@ TEST(StartUp, LeavesTheSettingsFileAsItIs) {
     EXPECT_TRUE(desktop.boxes.empty());
 }
 
+// In the INI file an unquoted ";" starts a comment: the stored list must be quoted.
+TEST(StartUp, TheFolderListStoredAtClosingComesBackWhole) {
+    testing::TempTree tree;
+    tree.folder("a b");
+    tree.folder("c");
+    const std::vector<std::string> rows = {tree.folderRow("a b"), tree.folderRow("c")};
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Quillmere.ini"));
+    RecordingDesktop desktop;
+    const auto fs = MakeNativeFileSystem();
+    const SystemClock clock;
+    {
+        QtSettingsStore store(path);
+        MainWindow window(desktop, store, *fs, clock);
+        window.show();
+        for (const std::string& row : rows) {
+            window.mainForm().folderList().append(row);
+        }
+        window.close();
+    }
+    // Another store on the same file would see what QSettings kept of it, not the disk.
+    const QString copy = dir.filePath(QStringLiteral("copy.ini"));
+    ASSERT_TRUE(QFile::copy(path, copy));
+    QFile file(copy);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains(
+        QByteArray::fromStdString("ListView3=\"" + rows[0] + ";" + rows[1] + ";\"")));
+    QtSettingsStore store(copy);
+    MainWindow window(desktop, store, *fs, clock);
+    EXPECT_EQ(window.mainForm().folderList().texts(), rows);
+    EXPECT_TRUE(desktop.boxes.empty());
+}
+
 // A slow walk at start-up (a huge or looping folder tree) must not keep the window from showing.
 TEST(StartUp, TheWindowShowsWithTheHourglassWhileASlowMergeRunsAndTheCandidatesFollow) {
     testing::TempTree tree;
