@@ -117,26 +117,6 @@ TEST_F(QtSettingsStoreTest, AFileThatCannotBeReadSaysWhy) {
     }
 }
 
-TEST_F(QtSettingsStoreTest, AFileTheUserMayNotReadSaysSo) {
-    ASSERT_TRUE(Put(file(), "[Gantrylux%20Software]\nInterval=15\n"));
-    ASSERT_TRUE(QFile::setPermissions(file(), {}));
-    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                      QFile::ExeOwner | QFile::ReadOther |
-                                                      QFile::ExeOther));
-    const int result = testing::RunAsOrdinaryUser([&] {
-        QtSettingsStore store(file());
-        const auto failure = store.readFailure();
-        if (!failure || failure->find("Permission denied") == std::string::npos) {
-            return 1;
-        }
-        return store.read("Interval", "1") == "1" ? 0 : 2;
-    });
-    if (result < 0) {
-        GTEST_SKIP() << "no ordinary user to run the check as";
-    }
-    EXPECT_EQ(result, 0);
-}
-
 // QSettings' status keeps its first error for good; only the file tells whether a write
 // reached it.
 TEST_F(QtSettingsStoreTest, OnlyAWriteThatDidNotReachTheFileFailsAndItSaysWhy) {
@@ -165,33 +145,43 @@ TEST_F(QtSettingsStoreTest, OnlyAWriteThatDidNotReachTheFileFailsAndItSaysWhy) {
     EXPECT_EQ(QtSettingsStore(diskCopy()).read("Interval", "1"), "2");
 }
 
-TEST_F(QtSettingsStoreTest, AFolderTheUserMayNotWriteInSaysSo) {
-    ASSERT_TRUE(Put(file(), "[Gantrylux%20Software]\nInterval=15\n"));
-    // The file could be written in place; the new one cannot be put beside it.
+// Root may read and write anything: what an ordinary user meets is checked as one.
+TEST_F(QtSettingsStoreTest, AnOrdinaryUserIsToldWhyTheFileCannotBeReadOrWritten) {
+    const QByteArray stored = "[Gantrylux%20Software]\nInterval=15\n";
+    const QString unreadable = dir.filePath(QStringLiteral("unreadable.ini"));
+    ASSERT_TRUE(Put(unreadable, stored) && QFile::setPermissions(unreadable, {}));
+    // This file could be written in place, but no new one can be put beside it.
+    ASSERT_TRUE(Put(file(), stored));
     ASSERT_TRUE(QFile::setPermissions(
         file(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther));
     ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
                                                       QFile::ExeOwner | QFile::ReadOther |
                                                       QFile::ExeOther));
     const int result = testing::RunAsOrdinaryUser([&] {
+        const QtSettingsStore cannotRead(unreadable);
+        const auto failure = cannotRead.readFailure();
+        if (!failure || !failure->ends_with(": Permission denied") ||
+            cannotRead.read("Interval", "1") != "1") {
+            return 1;
+        }
         QtSettingsStore store(file());
         try {
             store.write("Interval", "15");  // already stored: nothing to write
         } catch (const std::runtime_error&) {
-            return 3;
+            return 2;
         }
         try {
             store.write("Interval", "16");
-            return 1;
+            return 3;
         } catch (const std::runtime_error& failure) {
-            return std::string(failure.what()).ends_with(": Permission denied") ? 0 : 2;
+            return std::string(failure.what()).ends_with(": Permission denied") ? 0 : 4;
         }
     });
     if (result < 0) {
         GTEST_SKIP() << "no ordinary user to run the check as";
     }
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(Content(file()), "[Gantrylux%20Software]\nInterval=15\n");
+    EXPECT_EQ(Content(file()), stored);
 }
 
 TEST(QtSettingsStoreLocation, TheUsersStoreIsOneIniFileNamedForTheMaker) {
