@@ -1,5 +1,6 @@
 #include "app/main_form.hpp"
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,12 @@ void MainForm::restoreFolderList(Procedure& p) {
     p.step(136, [&] {
         stored = store_.read(setting::kFolderList, "");
         present = !stored.empty();
+        // The first read of the start-up tells of a store that could not be read, once for
+        // all its keys. What could be read is used still: starting from the defaults would
+        // store them over the user's folder list and choices at the next write.
+        if (const auto failure = store_.readFailure()) {
+            throw std::runtime_error(*failure);
+        }
     });
     if (!present) {
         return;
@@ -124,6 +131,13 @@ void MainForm::restoreFolderList(Procedure& p) {
 }
 
 void MainForm::restoreControls(Procedure& p) {
+    // Setting a control runs its change handler, which would store back what was just read,
+    // or a tidied form of it: the start-up leaves the store as it found it.
+    restoring_ = true;
+    const struct Restored {
+        bool& restoring;
+        ~Restored() { restoring = false; }
+    } restored{restoring_};
     p.step(150, [&] {
         form_.setEndlessChecked(ReadNumber(store_.read(setting::kInfiniteLoop, "0")) != 0);
     });
@@ -167,6 +181,9 @@ void MainForm::Form_Unload() {
 }
 
 void MainForm::Check3_Click() {
+    if (restoring_) {
+        return;
+    }
     RunUntrapped("Check3_Click", desktop_,
                  [&] { store_.write(setting::kInfiniteLoop, form_.endlessChecked() ? "1" : "0"); });
 }
@@ -185,6 +202,9 @@ void MainForm::Option3_Click() {
 
 // Each option button stores all three: selecting one clears the other two.
 void MainForm::storeDisplayOptions(std::string_view handler) {
+    if (restoring_) {
+        return;
+    }
     RunUntrapped(handler, desktop_, [&] {
         const DisplayOption selected = form_.displayOption();
         store_.write(setting::kOption1, TruthText(selected == DisplayOption::Normal));
@@ -194,6 +214,9 @@ void MainForm::storeDisplayOptions(std::string_view handler) {
 }
 
 void MainForm::Text1_Change() {
+    if (restoring_) {
+        return;
+    }
     RunUntrapped("Text1_Change", desktop_,
                  [&] { store_.write(setting::kInterval, form_.intervalText()); });
 }

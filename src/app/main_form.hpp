@@ -82,6 +82,7 @@ class MainForm {
     ListCommands commands_;
     FileListReorder reorder_{fileList_};
     FolderListAutosave folderAutosave_;
+    bool restoring_ = false;
 };
 
 }  // namespace gantrylux

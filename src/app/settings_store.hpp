@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -7,12 +8,16 @@ namespace gantrylux {
 
 // The per-user store of the program's choices. Every value is a text under one key; a key that
 // was never written reads as the caller's default. A write is durable when it returns, and a
-// store that cannot be read or written throws.
+// write that cannot be stored throws.
 class SettingsStore {
   public:
     virtual ~SettingsStore() = default;
     virtual std::string read(std::string_view key, std::string_view defaultText) const = 0;
     virtual void write(std::string_view key, std::string_view text) = 0;
+    // Why the stored values could not be read, or not all of them, when the store was opened
+    // (where they are kept and the system's reason); nothing when they could. Reading still
+    // works then: it gives what could be read and the defaults for the rest.
+    virtual std::optional<std::string> readFailure() const = 0;
 };
 
 namespace setting {

@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QTreeView>
+#include <limits>
 #include <utility>
 
 #include "ui/cursor_file.hpp"
@@ -123,6 +124,8 @@ void MainWindow::buildControls() {
     frame2_ = Place<QGroupBox>(this, "Frame2", TwipsRect(4080, 5820, 3840, 750));
     frame2_->setTitle(QStringLiteral("Seconds Between Opening Next"));
     text1_ = Place<QLineEdit>(frame2_, "Text1", TwipsRect(225, 260, 3375, 345));
+    // The box would cut a longer stored text at 32,767 characters, and with it its meaning.
+    text1_->setMaxLength(std::numeric_limits<int>::max());
     text1_->setText(QStringLiteral("1"));
 
     frame5_ = Place<QGroupBox>(this, "Frame5", TwipsRect(120, 6630, 7800, 720));

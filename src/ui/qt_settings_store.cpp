@@ -1,7 +1,14 @@
 #include "ui/qt_settings_store.hpp"
 
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QFileInfo>
 #include <QStringList>
+#include <QTemporaryFile>
+#include <algorithm>
 #include <stdexcept>
+#include <system_error>
 
 namespace gantrylux {
 namespace {
@@ -24,33 +31,135 @@ std::unique_ptr<QSettings> OpenUserStore() {
 #endif
 }
 
+// The system's reason why the file cannot be read; nothing when it can, or when there is no
+// file yet (QSettings then starts an empty one).
+std::optional<std::string> FileReadFailure(const QString& path) {
+    QFile file(path);
+    if (!file.exists()) {
+        return std::nullopt;
+    }
+    if (QFileInfo(path).isDir()) {
+        return std::make_error_code(std::errc::is_a_directory).message();
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        return file.errorString().toStdString();
+    }
+    return std::nullopt;
+}
+
+// QSettings tells only that the store could not be read; the file itself tells why.
+std::optional<std::string> ReadFailure(const QSettings& settings) {
+    std::optional<std::string> reason;
+    if (settings.format() == QSettings::IniFormat) {
+        reason = FileReadFailure(settings.fileName());
+    }
+    if (!reason && settings.status() == QSettings::FormatError) {
+        reason = "format error (a line that is neither a [section] nor key=value)";
+    } else if (!reason && settings.status() == QSettings::AccessError) {
+        reason = "access error";
+    }
+    if (!reason) {
+        return std::nullopt;
+    }
+    return "Cannot read the settings from " + settings.fileName().toStdString() + ": " + *reason;
+}
+
+// QSettings does not tell why a write failed. Retracing its steps tells: it reads the file,
+// writes the new contents to a fresh file beside it and renames that over the old one.
+std::string WriteFailure(const QString& path) {
+    if (auto reason = FileReadFailure(path)) {
+        return *reason;
+    }
+    QFile existing(path);
+    if (existing.exists() && !existing.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        return existing.errorString().toStdString();
+    }
+    QTemporaryFile probe(QFileInfo(path).absolutePath() + QStringLiteral("/.probe-XXXXXX"));
+    if (!probe.open()) {
+        return probe.errorString().toStdString();
+    }
+    // A full disk shows only when the bytes are written.
+    const QByteArray contents(std::max<qint64>(QFileInfo(path).size(), 0) + 4096, ' ');
+    if (probe.write(contents) != contents.size() || !probe.flush()) {
+        return probe.errorString().toStdString();
+    }
+    return "the file was not replaced";
+}
+
+// What tells one version of the file from the next: QSettings replaces the file by a new one,
+// so a write that reached it changes at least the identity.
+struct FileStamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    time_t seconds = 0;
+    long nanoseconds = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp Stamp(const QString& path) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
+        return {};
+    }
+#ifdef Q_OS_UNIX
+    return {true,           status.st_dev,         status.st_ino,
+            status.st_size, status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
+#else
+    return {true, status.st_dev, status.st_ino, status.st_size, status.st_mtime, 0};
+#endif
+}
+
+// A hand-edited INI line with unquoted commas reads back as a list; keep its text.
+QString Text(const QVariant& value) {
+    return value.typeId() == QMetaType::QStringList
+               ? value.toStringList().join(QStringLiteral(", "))
+               : value.toString();
+}
+
 }  // namespace
 
-QtSettingsStore::QtSettingsStore() : settings_(OpenUserStore()) {}
+QtSettingsStore::QtSettingsStore()
+    : settings_(OpenUserStore()), readFailure_(ReadFailure(*settings_)) {}
 
 QtSettingsStore::QtSettingsStore(const QString& iniFile)
-    : settings_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)) {}
+    : settings_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)),
+      readFailure_(ReadFailure(*settings_)) {}
 
 std::string QtSettingsStore::read(std::string_view key, std::string_view defaultText) const {
     const QVariant value = settings_->value(Key(key));
-    if (!value.isValid()) {
-        return std::string(defaultText);
-    }
-    // A hand-edited INI line with unquoted commas reads back as a list; keep its text.
-    if (value.typeId() == QMetaType::QStringList) {
-        return value.toStringList().join(QStringLiteral(", ")).toStdString();
-    }
-    return value.toString().toStdString();
+    return value.isValid() ? Text(value).toStdString() : std::string(defaultText);
 }
 
 void QtSettingsStore::write(std::string_view key, std::string_view text) {
-    settings_->setValue(Key(key),
-                        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    settings_->sync();
-    if (settings_->status() != QSettings::NoError) {
-        throw std::runtime_error("Cannot write the settings to " +
-                                 settings_->fileName().toStdString());
+    const QString name = Key(key);
+    const QString value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    // The text already stored: writing it would change nothing but rewrite the whole file,
+    // and fail where the file cannot be written.
+    const QVariant stored = settings_->value(name);
+    if (!unsaved_ && stored.isValid() && Text(stored) == value) {
+        return;
     }
+    settings_->setValue(name, value);
+    unsaved_ = !syncReachedStore();
+    if (unsaved_) {
+        throw std::runtime_error("Cannot write the settings to " +
+                                 settings_->fileName().toStdString() + ": " +
+                                 WriteFailure(settings_->fileName()));
+    }
+}
+
+// QSettings keeps its first error for the rest of its life: after one line that did not parse,
+// or one write that failed, its status says nothing of the writes that follow. The file does.
+bool QtSettingsStore::syncReachedStore() {
+    if (settings_->format() != QSettings::IniFormat) {
+        settings_->sync();  // the registry: no file to look at, and no line to misread
+        return settings_->status() == QSettings::NoError;
+    }
+    const FileStamp before = Stamp(settings_->fileName());
+    settings_->sync();
+    return Stamp(settings_->fileName()) != before;
 }
 
 }  // namespace gantrylux

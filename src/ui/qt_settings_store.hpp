@@ -3,6 +3,8 @@
 #include <QSettings>
 #include <QString>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/settings_store.hpp"
 
@@ -19,11 +21,17 @@ class QtSettingsStore : public SettingsStore {
 
     std::string read(std::string_view key, std::string_view defaultText) const override;
     void write(std::string_view key, std::string_view text) override;
+    std::optional<std::string> readFailure() const override { return readFailure_; }
 
     QString location() const { return settings_->fileName(); }
 
   private:
+    bool syncReachedStore();
+
     std::unique_ptr<QSettings> settings_;
+    std::optional<std::string> readFailure_;
+    // A write that did not reach the file stays pending in QSettings, to go with the next one.
+    bool unsaved_ = false;
 };
 
 }  // namespace gantrylux

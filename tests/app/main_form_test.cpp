@@ -61,13 +61,11 @@ TEST_F(MainFormTest, RestoresStoredControls) {
                     {"Option1", "False"},
                     {"Option2", "True"},
                     {"Option3", "False"}};
-    load();
+    mainForm.Form_Load();
     EXPECT_TRUE(form.endless);
     EXPECT_EQ(form.interval, "  1 ");
     EXPECT_EQ(form.option, DisplayOption::Maximized);
-    // Restoring writes back what was read, and only that.
-    EXPECT_EQ(store.read("Interval", ""), "  1 ");
-    EXPECT_EQ(store.read("Option2", ""), "True");
+    EXPECT_TRUE(store.writes.empty());  // not even " 1 " tidied into "1"
 }
 
 TEST_F(MainFormTest, StoredOptionsAlwaysLeaveExactlyOneSelected) {
@@ -104,6 +102,18 @@ TEST_F(MainFormTest, UnreadableStoredValuesAreReportedAndStartUpGoesOn) {
     EXPECT_EQ(form.interval, "abc");  // shown as stored, checked only when used
     EXPECT_EQ(form.option, DisplayOption::Normal);
     EXPECT_THAT(mainForm.folderList().texts(), ElementsAre("/music/"));
+}
+
+TEST_F(MainFormTest, AStoreThatCouldNotBeReadIsReportedOnceAndWhatItGaveIsUsed) {
+    store.failedRead = "Cannot read the settings from /c/Quillmere.ini: format error";
+    store.values = {{"ListView3", "/music/;"}, {"Interval", "15"}, {"Option3", "True"}};
+    mainForm.Form_Load();
+    ASSERT_EQ(desktop.boxes.size(), 1u);
+    EXPECT_THAT(desktop.boxes[0].text, HasSubstr(*store.failedRead));
+    EXPECT_THAT(desktop.boxes[0].text, HasSubstr("Form_Load at line 136"));
+    EXPECT_THAT(mainForm.folderList().texts(), ElementsAre("/music/"));
+    EXPECT_EQ(form.interval, "15");
+    EXPECT_EQ(form.option, DisplayOption::Minimized);
 }
 
 TEST_F(MainFormTest, RestoresTheFolderListAndKeepsItStoredAsItChanges) {

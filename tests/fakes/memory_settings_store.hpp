@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -26,9 +27,12 @@ class MemorySettingsStore : public SettingsStore {
         writes.emplace_back(key, text);
     }
 
+    std::optional<std::string> readFailure() const override { return failedRead; }
+
     std::map<std::string, std::string> values;
     std::vector<std::pair<std::string, std::string>> writes;
     bool failWrites = false;
+    std::optional<std::string> failedRead;
 };
 
 }  // namespace gantrylux::testing

@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,12 +14,14 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <atomic>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 #include "fakes/faulty_file_system.hpp"
 #include "fakes/memory_settings_store.hpp"
@@ -26,6 +29,7 @@
 #include "fakes/temp_tree.hpp"
 #include "folders/native_file_system.hpp"
 #include "ui/qt_desktop.hpp"
+#include "ui/qt_settings_store.hpp"
 
 namespace gantrylux {
 namespace {
@@ -172,6 +176,13 @@ TEST_F(MainWindowTest, ControlsStoreTheirStateWhenTheUserChangesThem) {
                                                      ::testing::Pair("Option3", "True")));
 }
 
+TEST_F(MainWindowTest, ALongStoredIntervalIsShownWhole) {
+    const std::string interval = "1." + std::string(40000, '5');
+    store.values["Interval"] = interval;
+    open();
+    EXPECT_EQ(control<QLineEdit>("Text1")->text().toStdString(), interval);
+}
+
 TEST_F(MainWindowTest, LeavingANonNumericIntervalComplainsAndTakesTheFocusBack) {
     open();
     auto* interval = control<QLineEdit>("Text1");
@@ -243,6 +254,72 @@ TEST_F(MainWindowTest, ClosingStoresTheFolderList) {
     store.writes.clear();
     window->close();
     EXPECT_THAT(store.writes, ::testing::ElementsAre(::testing::Pair("ListView3", "/a b/;")));
+}
+
+TEST(StartUp, LeavesTheSettingsFileAsItIs) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Quillmere.ini"));
+    const QByteArray stored =
+        "[Gantrylux%20Software]\nInfinite%20Loop=\" 1 \"\nInterval=15\nOption1=true\n"
+        "Option2=True\n";
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(stored) == stored.size());
+    }
+    const auto stamp = [&] {
+        struct stat status {};
+        EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0);
+        return std::tuple(status.st_ino, status.st_mtim.tv_sec, status.st_mtim.tv_nsec);
+    };
+    const auto before = stamp();
+    QtSettingsStore store(path);
+    RecordingDesktop desktop;
+    const auto fs = MakeNativeFileSystem();
+    const SystemClock clock;
+    MainWindow window(desktop, store, *fs, clock);
+    window.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(window.findChild<QCheckBox*>(QStringLiteral("Check3"))->isChecked());
+    EXPECT_EQ(window.findChild<QLineEdit*>(QStringLiteral("Text1"))->text(), "15");
+    EXPECT_TRUE(window.findChild<QRadioButton*>(QStringLiteral("Option2"))->isChecked());
+    EXPECT_EQ(stamp(), before);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), stored);
+    EXPECT_TRUE(desktop.boxes.empty());
+}
+
+// In the INI file an unquoted ";" starts a comment: the stored list must be quoted.
+TEST(StartUp, TheFolderListStoredAtClosingComesBackWhole) {
+    testing::TempTree tree;
+    tree.folder("a b");
+    tree.folder("c");
+    const std::vector<std::string> rows = {tree.folderRow("a b"), tree.folderRow("c")};
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Quillmere.ini"));
+    RecordingDesktop desktop;
+    const auto fs = MakeNativeFileSystem();
+    const SystemClock clock;
+    {
+        QtSettingsStore store(path);
+        MainWindow window(desktop, store, *fs, clock);
+        window.show();
+        for (const std::string& row : rows) {
+            window.mainForm().folderList().append(row);
+        }
+        window.close();
+    }
+    // Another store on the same file would see what QSettings kept of it, not the disk.
+    const QString copy = dir.filePath(QStringLiteral("copy.ini"));
+    ASSERT_TRUE(QFile::copy(path, copy));
+    QFile file(copy);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains(
+        QByteArray::fromStdString("ListView3=\"" + rows[0] + ";" + rows[1] + ";\"")));
+    QtSettingsStore store(copy);
+    MainWindow window(desktop, store, *fs, clock);
+    EXPECT_EQ(window.mainForm().folderList().texts(), rows);
+    EXPECT_TRUE(desktop.boxes.empty());
 }
 
 // A slow walk at start-up (a huge or looping folder tree) must not keep the window from showing.
