@@ -16,6 +16,10 @@ struct CommandLineCase {
     std::vector<std::string> paths;
 };
 
+void PrintTo(const CommandLineCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class CommandLineTest : public ::testing::TestWithParam<CommandLineCase> {};
 
 TEST_P(CommandLineTest, AnswersOrStartsWithThePaths) {
