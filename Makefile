@@ -3,7 +3,7 @@ PRESET ?= dev
 BUILD := build/$(PRESET)
 DEPS_STAMP := build/.deps-installed
 
-.PHONY: all deps configure build run test test-linux test-asan test-tsan test-windows bench screenshot \
+.PHONY: all deps configure build run test test-linux test-asan test-tsan test-windows bench package screenshot \
 	format format-check clean
 
 all: build
@@ -42,6 +42,11 @@ test-asan:
 # The core and its tests cross-built for Windows and run under Wine (installs what is missing).
 test-windows:
 	scripts/test-windows
+
+# The Debian package of the release build: build/release/gantrylux_<version>_<arch>.deb.
+package:
+	$(MAKE) build PRESET=release
+	cd build/release && cpack -G DEB
 
 # Speed and memory against reference tools, on an optimised build.
 bench:

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/application_title.hpp"
@@ -68,6 +69,9 @@ void MainForm::mergeAtStartUp() {
     }
     Procedure p{std::string(identity::kFormLoad), desktop_};
     p.step(148, [&] { merger_.CorrelateListviewsWrapper(); });
+    if (!commandLinePaths_.empty() && !desktop_.closing()) {
+        commands_.AddCommandLinePaths(std::exchange(commandLinePaths_, {}));
+    }
 }
 
 // The skin and the hand pointer are files beside the program; without them the window keeps

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "app/busy.hpp"
 #include "app/desktop.hpp"
 #include "app/folder_list_autosave.hpp"
@@ -35,9 +39,13 @@ class MainForm {
 
     // Everything of the start-up but the merge: the window shows as soon as this returns.
     void Form_Load();
+    // Paths from the command line, added to the file list at the end of the start-up.
+    void setCommandLinePaths(std::vector<std::string> paths) {
+        commandLinePaths_ = std::move(paths);
+    }
     // The rest of the start-up, once the window shows: the candidate list from the restored
-    // folder list. Its walk may take long (a huge or looping folder tree), with the hourglass
-    // showing meanwhile.
+    // folder list, then the command line's paths. Its walk may take long (a huge or looping
+    // folder tree), with the hourglass showing meanwhile.
     void mergeAtStartUp();
     void Form_QueryUnload();
     // Ends the program: a run in progress opens no further file and every wait returns.
@@ -83,6 +91,7 @@ class MainForm {
     FileListReorder reorder_{fileList_};
     FolderListAutosave folderAutosave_;
     bool restoring_ = false;
+    std::vector<std::string> commandLinePaths_;
 };
 
 }  // namespace gantrylux

@@ -1,5 +1,7 @@
 #include "app/procedure.hpp"
 #include "app/product.hpp"
+#include "folders/absolute_path.hpp"
+#include "folders/existence.hpp"
 #include "folders/folder_reader.hpp"
 #include "lists/dropped_paths.hpp"
 #include "lists/folder_rows.hpp"
@@ -32,6 +34,27 @@ void ListCommands::ListView3_OLEDragDrop(const std::vector<std::string>& paths) 
     p.step(0, [&] { folders_.append(rows); });
     tellLeftOut(leftOut);
     p.step(0, [&] { merge(); });
+}
+
+// The paths are made absolute here: the rows are opened later with "/" as the working folder.
+void ListCommands::AddCommandLinePaths(const std::vector<std::string>& paths) {
+    std::vector<std::string> present;
+    std::string missing;
+    for (const std::string& path : paths) {
+        std::string absolute = AbsolutePath(path);
+        if (PathExists(fs_, absolute)) {
+            present.push_back(std::move(absolute));
+        } else {
+            missing += "\r\n" + path;
+        }
+    }
+    if (!present.empty()) {
+        ListView1_OLEDragDrop(present);
+    }
+    if (!missing.empty() && !desktop_.closing()) {
+        desktop_.messageBox("These were not found and were not added:" + missing,
+                            message_style::kOkOnly, "");
+    }
 }
 
 }  // namespace gantrylux

@@ -45,6 +45,9 @@ class ListCommands {
     // Paths dropped from the desktop's file manager, in the order it gave them.
     void ListView1_OLEDragDrop(const std::vector<std::string>& paths);
     void ListView3_OLEDragDrop(const std::vector<std::string>& paths);
+    // Paths given on the command line ("Open With", a drop on the launcher): added as a drop on
+    // the file list would add them. Those that do not exist are named in one message.
+    void AddCommandLinePaths(const std::vector<std::string>& paths);
 
   private:
     void merge();

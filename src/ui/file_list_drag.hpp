@@ -15,6 +15,7 @@ class FileListReorder;
 class FileListDrag : public QObject {
   public:
     FileListDrag(QTreeView* list, FileListReorder& reorder, QCursor dragCursor);
+    const QCursor& dragCursor() const { return dragCursor_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

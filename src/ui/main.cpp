@@ -1,8 +1,12 @@
 #include <QApplication>
+#include <QFile>
+#include <QTextStream>
 #include <cstdio>
 #include <cstdlib>
 
+#include "folders/file_enumeration.hpp"
 #include "folders/native_file_system.hpp"
+#include "ui/command_line.hpp"
 #include "ui/main_window.hpp"
 #include "ui/qt_desktop.hpp"
 #include "ui/qt_settings_store.hpp"
@@ -22,10 +26,56 @@ bool DisplayMissing() {
 #endif
 }
 
+// Help, the version and a refusal need no window; anything else starts it. Gives the exit
+// code, or -1 to go on.
+int Answer(const gantrylux::CommandLine& line) {
+    using Action = gantrylux::CommandLine::Action;
+    if (line.action == Action::Start) {
+        return -1;
+    }
+    const QByteArray text = line.text.toLocal8Bit();
+    std::FILE* out = line.action == Action::Refuse ? stderr : stdout;
+    std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), out);
+    return line.action == Action::Refuse ? 2 : 0;
+}
+
+// What the installed program found beside itself and what reached the file list, written once
+// the start-up has finished, for the package's tests to check against the installed tree.
+void WriteStartUpReport(const QString& reportFile, gantrylux::MainWindow& window,
+                        const gantrylux::Desktop& desktop, const gantrylux::FileSystem& fs) {
+    QFile file(reportFile);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+        std::fprintf(stderr, "gantrylux: cannot write %s\n", qPrintable(reportFile));
+        return;
+    }
+    const auto origin = [](const QCursor& cursor) {
+        return cursor.shape() == Qt::BitmapCursor ? "file" : "platform";
+    };
+    const std::string folder = desktop.programFolder();
+    QTextStream out(&file);
+    out << "program folder: " << QString::fromStdString(folder) << '\n';
+    out << "hand pointer: " << origin(window.handPointer()) << '\n';
+    out << "drag pointer: " << origin(window.dragPointer()) << '\n';
+    out << "skin: " << (window.styleSheet().isEmpty() ? "none" : "applied") << '\n';
+    for (const std::string& name :
+         GetFilesInFolder(fs, folder + fs.separator() + "Samples", "*.*")) {
+        out << "sample: " << QString::fromStdString(name) << '\n';
+    }
+    for (const std::string& row : window.mainForm().fileList().texts()) {
+        out << "file: " << QString::fromStdString(row) << '\n';
+    }
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     if (DisplayMissing()) {
+        // The answers that need no window are still given.
+        const QCoreApplication core(argc, argv);
+        if (const int code = Answer(gantrylux::ParseCommandLine(QCoreApplication::arguments()));
+            code >= 0) {
+            return code;
+        }
         std::fputs(
             "gantrylux: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
             "on a machine without a screen, run: xvfb-run -a make run\n",
@@ -33,6 +83,13 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QApplication app(argc, argv);
+    // Qt has taken its own options (-platform, -style and the like) out of the arguments.
+    const gantrylux::CommandLine line = gantrylux::ParseCommandLine(QCoreApplication::arguments());
+    if (const int code = Answer(line); code >= 0) {
+        return code;
+    }
+    // Lets the desktop match the window to its launcher entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(GANTRYLUX_APP_ID));
     // The program's icon is compiled into the window's static library, whose resource setup
     // the linker would otherwise leave out.
     Q_INIT_RESOURCE(resources);
@@ -42,6 +99,14 @@ int main(int argc, char* argv[]) {
     const gantrylux::SystemClock clock;
     gantrylux::MainWindow window(desktop, store, *fs, clock);
     desktop.setWindow(&window);
+    window.mainForm().setCommandLinePaths(line.paths);
+    if (const QString report = qEnvironmentVariable("GANTRYLUX_STARTUP_REPORT");
+        !report.isEmpty()) {
+        QObject::connect(&window, &gantrylux::MainWindow::startUpFinished, &window, [&, report] {
+            WriteStartUpReport(report, window, desktop, *fs);
+            QCoreApplication::exit(0);
+        });
+    }
     window.show();
     return QApplication::exec();
 }

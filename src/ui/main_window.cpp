@@ -294,13 +294,22 @@ void MainWindow::showEvent(QShowEvent* event) {
         return;
     }
     QMetaObject::invokeMethod(
-        this, [this] { mainForm_.mergeAtStartUp(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            mainForm_.mergeAtStartUp();
+            emit startUpFinished();
+        },
+        Qt::QueuedConnection);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     mainForm_.Form_QueryUnload();
     event->accept();
     mainForm_.Form_Unload();
+}
+
+const QCursor& MainWindow::dragPointer() const {
+    return fileListDrag_->dragCursor();
 }
 
 QTreeView* MainWindow::view(ListId list) const {

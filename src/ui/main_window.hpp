@@ -28,6 +28,9 @@ class MainWindow : public QWidget, public Form {
     ~MainWindow() override;
 
     MainForm& mainForm() { return mainForm_; }
+    // The hand over the push buttons and the pointer of a carried row, as loaded at start-up.
+    const QCursor& handPointer() const { return customPointer_; }
+    const QCursor& dragPointer() const;
 
     // Form
     void setCaption(const std::string& caption) override;
@@ -47,6 +50,10 @@ class MainWindow : public QWidget, public Form {
     std::optional<std::size_t> selectedRow(ListId list) const override;
     DisplayOption displayOption() const override;
     void selectDisplayOption(DisplayOption option) override;
+
+  signals:
+    // The start-up merge and the command line's paths are done (or cut short by closing).
+    void startUpFinished();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -211,6 +211,18 @@ TEST_F(DropTest, AFolderThatCannotBeReadIsSkippedSilently) {
     EXPECT_THAT(desktop.boxes, IsEmpty());
 }
 
+TEST_F(DropTest, CommandLinePathsAddAsADropWithTheMissingNamedInOneMessage) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(tree.at(""));
+    commands.AddCommandLinePaths({"x.txt", "gone", at("D/"), "gone/too"});
+    std::filesystem::current_path(before);
+    EXPECT_EQ(files.texts(), all({"x.txt", "D/a.txt", "D/Sub/b.txt"}));
+    EXPECT_EQ(merges.count, 1);
+    ASSERT_EQ(desktop.boxes.size(), 1u);
+    EXPECT_THAT(desktop.boxes[0].text, ::testing::EndsWith("\r\ngone\r\ngone/too"));
+    EXPECT_THAT(store.writes, IsEmpty());
+}
+
 TEST_F(DropTest, ADropCutShortByClosingAddsNothing) {
     desktop.whileWaiting = [&] { desktop.closeProgram(); };
     commands.ListView1_OLEDragDrop(all({"x.txt", "D"}));
