@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "run/clock.hpp"
+#include "ports/clock.hpp"
 #include "run/wait_interval.hpp"
 #include "ui/qt_desktop.hpp"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/settings_store.hpp"
 #include "lists/path_list.hpp"
+#include "ports/settings_store.hpp"
 
 namespace gantrylux {
 

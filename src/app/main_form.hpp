@@ -5,16 +5,16 @@
 #include <vector>
 
 #include "app/busy.hpp"
-#include "app/desktop.hpp"
 #include "app/folder_list_autosave.hpp"
-#include "app/form.hpp"
-#include "app/settings_store.hpp"
 #include "folders/file_system.hpp"
 #include "lists/candidate_merger.hpp"
 #include "lists/file_list_reorder.hpp"
 #include "lists/list_commands.hpp"
 #include "lists/path_list.hpp"
-#include "run/clock.hpp"
+#include "ports/clock.hpp"
+#include "ports/desktop.hpp"
+#include "ports/form.hpp"
+#include "ports/settings_store.hpp"
 #include "run/opening_run.hpp"
 
 namespace gantrylux {

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/desktop.hpp"
+#include "ports/desktop.hpp"
 
 namespace gantrylux {
 

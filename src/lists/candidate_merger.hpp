@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/busy.hpp"
-#include "app/desktop.hpp"
 #include "folders/file_system.hpp"
 #include "lists/path_list.hpp"
+#include "ports/desktop.hpp"
 
 namespace gantrylux {
 

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "app/busy.hpp"
-#include "app/desktop.hpp"
-#include "app/form.hpp"
-#include "app/settings_store.hpp"
 #include "folders/file_system.hpp"
 #include "lists/candidate_merger.hpp"
 #include "lists/path_list.hpp"
+#include "ports/desktop.hpp"
+#include "ports/form.hpp"
+#include "ports/settings_store.hpp"
 
 namespace gantrylux {
 

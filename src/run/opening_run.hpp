@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/desktop.hpp"
-#include "app/form.hpp"
 #include "lists/path_list.hpp"
-#include "run/clock.hpp"
+#include "ports/clock.hpp"
+#include "ports/desktop.hpp"
+#include "ports/form.hpp"
 #include "run/random_item_index.hpp"
 
 namespace gantrylux {

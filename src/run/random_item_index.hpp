@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "run/clock.hpp"
+#include "ports/clock.hpp"
 
 namespace gantrylux {
 

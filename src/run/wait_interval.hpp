@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/desktop.hpp"
-#include "run/clock.hpp"
+#include "ports/clock.hpp"
+#include "ports/desktop.hpp"
 
 namespace gantrylux {
 

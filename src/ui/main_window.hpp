@@ -3,8 +3,8 @@
 #include <QCursor>
 #include <QWidget>
 
-#include "app/form.hpp"
 #include "app/main_form.hpp"
+#include "ports/form.hpp"
 
 class QButtonGroup;
 class QCheckBox;

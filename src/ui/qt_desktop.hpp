@@ -3,8 +3,8 @@
 #include <string>
 
 #include "app/application_title.hpp"
-#include "app/desktop.hpp"
 #include "app/product.hpp"
+#include "ports/desktop.hpp"
 
 class QWidget;
 

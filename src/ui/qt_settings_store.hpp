@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/settings_store.hpp"
+#include "ports/settings_store.hpp"
 
 namespace gantrylux {
 

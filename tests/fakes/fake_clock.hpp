@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/clock.hpp"
+#include "ports/clock.hpp"
 
 namespace gantrylux::testing {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/form.hpp"
 #include "app/main_form.hpp"
+#include "ports/form.hpp"
 
 namespace gantrylux::testing {
 

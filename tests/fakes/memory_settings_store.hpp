@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/settings_store.hpp"
+#include "ports/settings_store.hpp"
 
 namespace gantrylux::testing {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/desktop.hpp"
 #include "fake_clock.hpp"
+#include "ports/desktop.hpp"
 
 namespace gantrylux::testing {
 

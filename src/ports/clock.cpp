@@ -1,4 +1,4 @@
-#include "run/clock.hpp"
+#include "ports/clock.hpp"
 
 #include <ctime>
 
