@@ -9,6 +9,13 @@ if(NOT UNIX)
     if(GANTRYLUX_INSTALL_SKIN)
         install(FILES assets/x/o.cjs DESTINATION x COMPONENT skin)
     endif()
+    # `make package-windows`: the program's folder as a ZIP file.
+    set(CPACK_GENERATOR ZIP)
+    set(CPACK_PACKAGE_NAME gantrylux)
+    set(CPACK_PACKAGE_VENDOR Quillmere)
+    set(CPACK_PACKAGE_FILE_NAME gantrylux-${PROJECT_VERSION}-win64)
+    set(CPACK_STRIP_FILES ON)
+    include(CPack)
     return()
 endif()
 

@@ -1,0 +1,59 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "folders/native_file_system.hpp"
+#include "win32/main_window.hpp"
+#include "win32/registry_settings_store.hpp"
+#include "win32/wide_text.hpp"
+
+namespace {
+
+// Every argument is a path for the file list ("Open With", a drop on the program's icon).
+std::vector<std::string> CommandLinePaths() {
+    std::vector<std::string> paths;
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (arguments == nullptr) {
+        return paths;
+    }
+    for (int i = 1; i < count; ++i) {
+        paths.push_back(gantrylux::win32::Utf8(arguments[i]));
+    }
+    LocalFree(arguments);
+    return paths;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+    // The folder picker's newer dialog needs a single-threaded apartment.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                        ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES |
+                                            ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    int code = 0;
+    try {
+        gantrylux::win32::RegistrySettingsStore store;
+        gantrylux::win32::Win32Desktop desktop;
+        const auto fs = gantrylux::MakeNativeFileSystem();
+        const gantrylux::SystemClock clock;
+        gantrylux::win32::MainWindow window(desktop, store, *fs, clock);
+        window.mainForm().setCommandLinePaths(CommandLinePaths());
+        window.show(showCommand);
+        code = desktop.runMessageLoop();
+    } catch (const std::exception& failure) {
+        MessageBoxW(nullptr, gantrylux::win32::Wide(failure.what()).c_str(),
+                    L"Gantrylux Software", MB_OK | MB_ICONERROR);
+        code = 1;
+    }
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
+    return code;
+}

@@ -1,0 +1,710 @@
+#include "win32/main_window.hpp"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "folders/win32_error.hpp"
+#include "win32/resource_ids.h"
+#include "win32/wide_text.hpp"
+
+namespace gantrylux::win32 {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"GantryluxMainWindow";
+constexpr UINT kStartUpMessage = WM_APP + 1;
+constexpr UINT kIntervalCheckMessage = WM_APP + 2;
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                               WS_CLIPCHILDREN;
+
+const wchar_t kFileListToolTip[] =
+    L"Drag and drop files here. Double-click item to remove it. Move | line to right and out of "
+    L"window to reveal full names.";
+
+constexpr int kPushButtons[] = {control::kPushButton1,  control::kPushButton4,
+                                control::kPushButton2,  control::kPushButton3,
+                                control::kPushButton5,  control::kPushButton15,
+                                control::kPushButton21, control::kPushButton6,
+                                control::kPushButton7};
+
+bool IsPushButton(int id) {
+    return std::find(std::begin(kPushButtons), std::end(kPushButtons), id) !=
+           std::end(kPushButtons);
+}
+
+// The controls that take the window's background: frames, the check box and the options.
+bool IsPlainControl(int id) {
+    switch (id) {
+        case control::kFrame1:
+        case control::kFrame2:
+        case control::kFrame5:
+        case control::kCheck3:
+        case control::kOption1:
+        case control::kOption2:
+        case control::kOption3:
+            return true;
+        default:
+            return false;
+    }
+}
+
+HFONT ArialBold(int hundredthsOfPoint, int dpi) {
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(hundredthsOfPoint, dpi, 7200);
+    font.lfWeight = FW_BOLD;
+    font.lfCharSet = RUSSIAN_CHARSET;
+    wcscpy(font.lfFaceName, L"Arial");
+    return CreateFontIndirectW(&font);
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+HCURSOR CursorFromFile(const std::string& path) {
+    const HCURSOR cursor = LoadCursorFromFileW(Wide(path).c_str());
+    if (cursor == nullptr) {
+        throw std::runtime_error("Cannot load the pointer " + path + ": " +
+                                 SystemMessage(GetLastError()));
+    }
+    return cursor;
+}
+
+void RegisterWindowClass() {
+    static const bool registered = [] {
+        WNDCLASSEXW kind{};
+        kind.cbSize = sizeof kind;
+        kind.style = CS_DBLCLKS;
+        kind.lpfnWndProc = DefWindowProcW;
+        kind.hInstance = GetModuleHandleW(nullptr);
+        kind.lpszClassName = kWindowClass;
+        return RegisterClassExW(&kind) != 0;
+    }();
+    if (!registered) {
+        throw std::runtime_error("Cannot register the main window's class: " +
+                                 SystemMessage(GetLastError()));
+    }
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Win32Desktop& desktop, SettingsStore& store, const FileSystem& fs,
+                       const Clock& clock)
+    : desktop_(desktop), mainForm_(*this, desktop, store, fs, clock) {
+    RegisterWindowClass();
+    const HDC screen = GetDC(nullptr);
+    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    font_ = ArialBold(900, dpi_);
+    buttonFont_ = ArialBold(1125, dpi_);
+    background_ = CreateSolidBrush(RGB(255, 255, 255));
+
+    RECT frame{0, 0, pixels(8040), pixels(7995)};
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, WS_EX_CONTROLPARENT);
+    window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, L"", kWindowStyle, CW_USEDEFAULT,
+                              CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (window_ == nullptr) {
+        throw std::runtime_error("Cannot create the main window: " + SystemMessage(GetLastError()));
+    }
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+    desktop_.setWindow(window_);
+    buildControls();
+
+    hand_ = LoadCursorW(nullptr, IDC_HAND);
+    try {
+        drag_ = CursorFromFile(desktop_.programFolder() + "\\drag.ico");
+        ownDrag_ = true;
+    } catch (const std::runtime_error&) {
+        drag_ = LoadCursorW(nullptr, IDC_SIZENS);
+    }
+    mainForm_.Form_Load();
+
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The views observe the lists of mainForm_, which goes before them.
+MainWindow::~MainWindow() {
+    fileView_.reset();
+    folderView_.reset();
+    if (window_ != nullptr) {
+        desktop_.setWindow(nullptr);
+        DestroyWindow(window_);
+    }
+    for (HGDIOBJ object : {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(buttonFont_),
+                           static_cast<HGDIOBJ>(background_)}) {
+        DeleteObject(object);
+    }
+    if (ownHand_) {
+        DestroyCursor(hand_);
+    }
+    if (ownDrag_) {
+        DestroyCursor(drag_);
+    }
+    for (HICON icon : {bigIcon_, smallIcon_}) {
+        if (icon != nullptr) {
+            DestroyIcon(icon);
+        }
+    }
+}
+
+int MainWindow::pixels(int twips) const {
+    return MulDiv(twips, dpi_, 1440);
+}
+
+HWND MainWindow::place(const wchar_t* kind, int id, const std::wstring& text, DWORD style,
+                       int left, int top, int width, int height, HFONT font) {
+    const HWND control = CreateWindowExW(
+        0, kind, text.c_str(), WS_CHILD | WS_VISIBLE | style, pixels(left), pixels(top),
+        pixels(width), pixels(height), window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (control == nullptr) {
+        throw std::runtime_error("Cannot create a control of the main window: " +
+                                 SystemMessage(GetLastError()));
+    }
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SetWindowSubclass(control, &ControlProc, static_cast<UINT_PTR>(id),
+                      reinterpret_cast<DWORD_PTR>(this));
+    return control;
+}
+
+// The tab order is the order of creation, so the controls are made in it. Controls that sit in
+// a frame are the window's own, placed over the frame; the frames come last, so that they lie
+// beneath the rest and are never a Tab stop.
+void MainWindow::buildControls() {
+    using namespace control;
+    const DWORD listStyle = WS_TABSTOP | WS_GROUP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL |
+                            LVS_SHOWSELALWAYS | LVS_OWNERDATA;
+    const DWORD button = WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
+    const HWND list1 = place(WC_LISTVIEWW, kListView1, L"", listStyle, 120, 120, 7800, 2190, font_);
+    place(WC_BUTTONW, kPushButton1, L"Add File(s)", button, 120, 2400, 3840, 405, buttonFont_);
+    place(WC_BUTTONW, kPushButton4, L"Add All File(s) In Folder", button, 4080, 2400, 3840, 405,
+          buttonFont_);
+    place(WC_BUTTONW, kPushButton2, L"Start Opening", button, 120, 7470, 7800, 405, buttonFont_);
+    place(WC_BUTTONW, kPushButton3, L"Clear List", button, 120, 2910, 3840, 405, buttonFont_);
+    place(WC_BUTTONW, kPushButton5, L"Load Sample/Example Files", button, 4080, 2910, 3840, 405,
+          buttonFont_);
+    const HWND text1 = place(WC_EDITW, kText1, L"1", WS_TABSTOP | WS_GROUP | WS_BORDER |
+                             ES_AUTOHSCROLL, 4080 + 225, 5820 + 260, 3375, 345, font_);
+    // The box would cut a longer stored text, and with it its meaning.
+    SendMessageW(text1, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
+    const DWORD option = BS_AUTORADIOBUTTON;
+    const HWND option1 = place(WC_BUTTONW, kOption1, L"Normal", WS_TABSTOP | WS_GROUP | option,
+                               120 + 240, 6630 + 300, 975, 255, font_);
+    SendMessageW(option1, BM_SETCHECK, BST_CHECKED, 0);
+    place(WC_BUTTONW, kOption2, L"Maximized", option, 120 + 2160, 6630 + 300, 1335, 255, font_);
+    place(WC_BUTTONW, kOption3, L"Minimized", option, 120 + 4440, 6630 + 300, 1335, 255, font_);
+    place(WC_BUTTONW, kCheck3, L" Yes", WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 120 + 240,
+          5820 + 300, 1410, 285, font_);
+    place(WC_BUTTONW, kPushButton15, L"Add Folder(s)", button, 120, 4850, 3840, 405, buttonFont_);
+    place(WC_BUTTONW, kPushButton21, L"Add All Subfolders In Folder", button, 4080, 4850, 3840, 405,
+          buttonFont_);
+    const HWND list3 = place(WC_LISTVIEWW, kListView3, L"", listStyle, 120, 3420, 7800, 1335, font_);
+    place(WC_BUTTONW, kPushButton6, L"Clear List", button, 120, 5360, 3840, 405, buttonFont_);
+    place(WC_BUTTONW, kPushButton7, L"Help", button, 4080, 5360, 3840, 405, buttonFont_);
+    const DWORD frame = WS_GROUP | BS_GROUPBOX;
+    place(WC_BUTTONW, kFrame1, L"Infinitely Loop?", frame, 120, 5820, 3840, 750, font_);
+    place(WC_BUTTONW, kFrame2, L"Seconds Between Opening Next", frame, 4080, 5820, 3840, 750, font_);
+    place(WC_BUTTONW, kFrame5, L"Display Options", frame, 120, 6630, 7800, 720, font_);
+
+    for (HWND list : {list1, list3}) {
+        SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                     LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+        DragAcceptFiles(list, TRUE);
+    }
+    fileView_ = std::make_unique<PathListView>(list1, mainForm_.fileList());
+    folderView_ = std::make_unique<PathListView>(list3, mainForm_.folderList());
+
+    const HWND tip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                     window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(list1);
+    tool.lpszText = const_cast<wchar_t*>(kFileListToolTip);
+    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, pixels(6000));
+    SetFocus(list1);
+}
+
+void MainWindow::show(int showCommand, std::function<void()> startUpFinished) {
+    startUpFinished_ = std::move(startUpFinished);
+    ShowWindow(window_, showCommand);
+    UpdateWindow(window_);
+    if (!std::exchange(shown_, true)) {
+        // The start-up merge waits until the window shows: a huge or looping folder tree
+        // would keep it from ever appearing.
+        PostMessageW(window_, kStartUpMessage, 0, 0);
+    }
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr || self->window_ != window) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return self->handle(message, wParam, lParam);
+}
+
+LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            onCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->code == LVN_GETDISPINFOW) {
+                (header->idFrom == control::kListView1 ? fileView_ : folderView_)
+                    ->answerDisplayRequest(lParam);
+            }
+            return 0;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            if (IsPlainControl(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)))) {
+                const auto dc = reinterpret_cast<HDC>(wParam);
+                SetBkColor(dc, skinned_ ? GetSysColor(COLOR_BTNFACE) : RGB(255, 255, 255));
+                return reinterpret_cast<LRESULT>(background_);
+            }
+            break;
+        case WM_ERASEBKGND: {
+            RECT client{};
+            GetClientRect(window_, &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, background_);
+            return 1;
+        }
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) == HTCLIENT && onSetCursor(reinterpret_cast<HWND>(wParam))) {
+                return TRUE;
+            }
+            break;
+        case WM_MOUSEMOVE:
+            mainForm_.Form_MouseMove();
+            return 0;
+        case WM_CLOSE:
+            // The folder list is stored before anything of the window goes; every nested loop
+            // then returns, and the main loop ends the program.
+            mainForm_.Form_QueryUnload();
+            ShowWindow(window_, SW_HIDE);
+            mainForm_.Form_Unload();
+            return 0;
+        case kStartUpMessage:
+            mainForm_.mergeAtStartUp();
+            if (startUpFinished_) {
+                startUpFinished_();
+            }
+            return 0;
+        case kIntervalCheckMessage:
+            mainForm_.Text1_LostFocus();
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void MainWindow::onCommand(int id, int code) {
+    using namespace control;
+    ListCommands& commands = mainForm_.commands();
+    if (IsPushButton(id) && code == BN_CLICKED) {
+        switch (id) {
+            case kPushButton1:
+                commands.PushButton1_Click();
+                break;
+            case kPushButton4:
+                commands.PushButton4_Click();
+                break;
+            case kPushButton2:
+                mainForm_.PushButton2_Click();
+                break;
+            case kPushButton3:
+                commands.PushButton3_Click();
+                break;
+            case kPushButton5:
+                commands.PushButton5_Click();
+                break;
+            case kPushButton15:
+                commands.PushButton15_Click();
+                break;
+            case kPushButton21:
+                commands.PushButton21_Click();
+                break;
+            case kPushButton6:
+                commands.PushButton6_Click();
+                break;
+            case kPushButton7:
+                mainForm_.PushButton7_Click();
+                break;
+            default:
+                break;
+        }
+        return;
+    }
+    if (id == kCheck3 && code == BN_CLICKED) {
+        mainForm_.Check3_Click();
+    } else if (id == kText1 && code == EN_CHANGE) {
+        mainForm_.Text1_Change();
+    } else if ((id == kOption1 || id == kOption2 || id == kOption3) && code == BN_CLICKED) {
+        optionChanged();
+    }
+}
+
+// A click on the option already selected changes nothing and stores nothing.
+void MainWindow::optionChanged() {
+    const DisplayOption selected = displayOption();
+    if (selected == option_) {
+        return;
+    }
+    option_ = selected;
+    switch (selected) {
+        case DisplayOption::Normal:
+            mainForm_.Option1_Click();
+            break;
+        case DisplayOption::Maximized:
+            mainForm_.Option2_Click();
+            break;
+        case DisplayOption::Minimized:
+            mainForm_.Option3_Click();
+            break;
+    }
+}
+
+LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR, DWORD_PTR self) {
+    return reinterpret_cast<MainWindow*>(self)->handleControl(control, message, wParam, lParam);
+}
+
+LRESULT MainWindow::handleControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    const int id = GetDlgCtrlID(control);
+    ListCommands& commands = mainForm_.commands();
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(control, &ControlProc, static_cast<UINT_PTR>(id));
+    } else if (IsPushButton(id)) {
+        if (message == WM_MOUSEMOVE) {
+            mainForm_.PushButton_MouseMove();
+        } else if (message == WM_LBUTTONDOWN && GetFocus() == item(control::kText1) &&
+                   !mainForm_.Text1_LostFocus()) {
+            // The interval box's check complained: the press that would have left it is
+            // swallowed, as the focus went back to the box.
+            return 0;
+        }
+    } else if (id == control::kText1 && message == WM_KILLFOCUS) {
+        const auto next = reinterpret_cast<HWND>(wParam);
+        // Only a move to another control of this window asks for a number: a message box or
+        // another program taking the focus is no reason to complain.
+        if (next != nullptr && IsChild(window_, next)) {
+            PostMessageW(window_, kIntervalCheckMessage, 0, 0);
+        }
+    } else if (id == control::kListView1 || id == control::kListView3) {
+        const bool files = id == control::kListView1;
+        switch (message) {
+            case WM_DROPFILES:
+                dropFiles(control, reinterpret_cast<HDROP>(wParam));
+                return 0;
+            case WM_KEYDOWN:
+                // The handler sees the key before the list does.
+                if (files) {
+                    commands.ListView1_KeyDown(static_cast<int>(wParam));
+                } else {
+                    commands.ListView3_KeyDown(static_cast<int>(wParam));
+                }
+                break;
+            case WM_MOUSEMOVE:
+                mainForm_.Form_MouseMove();
+                break;
+            default:
+                break;
+        }
+        if (files) {
+            if (const auto handled = handleFileList(message, wParam, lParam); handled >= 0) {
+                return handled;
+            }
+        } else if (message == WM_LBUTTONDBLCLK) {
+            const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
+            commands.ListView3_DblClick();
+            return result;
+        }
+    }
+    return DefSubclassProc(control, message, wParam, lParam);
+}
+
+// Pressing on a row of the file list and moving up or down carries the row along; the list's own
+// press handling (which would start a selection rectangle or a shell drag) stays out of it.
+// Gives -1 for the messages the list handles as usual.
+LRESULT MainWindow::handleFileList(UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND list = fileView_->handle();
+    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    FileListReorder& reorder = mainForm_.reorder();
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            reorder.press();
+            SetFocus(list);
+            SetCapture(list);
+            if (const auto row = fileView_->rowAt(at)) {
+                fileView_->selectRow(*row);
+                reorder.itemClick(row);
+                fileListDragPointer_ = true;
+                refreshPointer();
+            }
+            if (message == WM_LBUTTONDBLCLK) {
+                mainForm_.commands().ListView1_DblClick();
+            }
+            return 0;
+        }
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            reorder.press();
+            return -1;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            if (GetCapture() == list) {
+                ReleaseCapture();  // ends the press through WM_CAPTURECHANGED
+            }
+            endFileListPress();
+            return -1;
+        // Whatever takes the press away from the list ends it, as its release will not come
+        // here: the focus moving on, a message box taking the capture.
+        case WM_CAPTURECHANGED:
+        case WM_KILLFOCUS:
+            endFileListPress();
+            return -1;
+        case WM_MOUSEMOVE: {
+            if (!reorder.pressed()) {
+                return -1;
+            }
+            const bool held = (wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0;
+            moveOverFileList(at, held);
+            if (held) {
+                return 0;
+            }
+            endFileListPress();  // the release went elsewhere; this move ended the press
+            return -1;
+        }
+        default:
+            return -1;
+    }
+}
+
+void MainWindow::endFileListPress() {
+    mainForm_.reorder().release();
+    if (std::exchange(fileListDragPointer_, false)) {
+        refreshPointer();
+    }
+}
+
+// The list scrolls by a row when the pointer comes within a row's height of its top or bottom.
+void MainWindow::moveOverFileList(POINT position, bool buttonHeld) {
+    const auto moved = mainForm_.reorder().moveOver(fileView_->rowAt(position), buttonHeld);
+    if (!moved) {
+        return;
+    }
+    const HWND list = fileView_->handle();
+    fileView_->selectRow(*moved);
+    RECT row{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageW(list, LVM_GETITEMRECT, *moved - 1, reinterpret_cast<LPARAM>(&row));
+    const int rowHeight = row.bottom - row.top;
+    RECT header{};
+    GetWindowRect(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)), &header);
+    RECT client{};
+    GetClientRect(list, &client);
+    const std::size_t rows = mainForm_.fileList().count();
+    if (position.y < (header.bottom - header.top) + rowHeight && *moved > 1) {
+        SendMessageW(list, LVM_ENSUREVISIBLE, *moved - 2, FALSE);
+    } else if (position.y > client.bottom - rowHeight && *moved < rows) {
+        SendMessageW(list, LVM_ENSUREVISIBLE, *moved, FALSE);
+    }
+}
+
+void MainWindow::dropFiles(HWND list, HDROP drop) {
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(Utf8(path));
+    }
+    DragFinish(drop);
+    if (paths.empty()) {
+        return;
+    }
+    if (list == fileView_->handle()) {
+        mainForm_.commands().ListView1_OLEDragDrop(paths);
+    } else {
+        mainForm_.commands().ListView3_OLEDragDrop(paths);
+    }
+}
+
+bool MainWindow::onSetCursor(HWND over) {
+    if (over != window_ && !IsChild(window_, over)) {
+        return false;
+    }
+    HCURSOR cursor = LoadCursorW(nullptr, IDC_ARROW);
+    if (pointer_ == WindowPointer::Hourglass) {
+        cursor = LoadCursorW(nullptr, IDC_WAIT);
+    } else if (fileListDragPointer_ && over == fileView_->handle()) {
+        cursor = drag_;
+    } else if (pointer_ == WindowPointer::Custom) {
+        cursor = hand_;
+    }
+    SetCursor(cursor);
+    return true;
+}
+
+// A new pointer shows at once, not only at the next move.
+void MainWindow::refreshPointer() {
+    POINT at{};
+    GetCursorPos(&at);
+    const HWND over = WindowFromPoint(at);
+    if (over != nullptr && (over == window_ || IsChild(window_, over))) {
+        onSetCursor(over);
+    }
+}
+
+PathListView& MainWindow::view(ListId list) const {
+    return list == ListId::Files ? *fileView_ : *folderView_;
+}
+
+void MainWindow::setCaption(const std::string& caption) {
+    SetWindowTextW(window_, Wide(caption).c_str());
+}
+
+void MainWindow::showProgramIcon() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const auto load = [&](int sizeMetric) {
+        const int size = GetSystemMetrics(sizeMetric);
+        const auto icon = static_cast<HICON>(
+            LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, 0));
+        if (icon == nullptr) {
+            throw std::runtime_error("Cannot load the program icon: " +
+                                     SystemMessage(GetLastError()));
+        }
+        return icon;
+    };
+    bigIcon_ = load(SM_CXICON);
+    smallIcon_ = load(SM_CXSMICON);
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+}
+
+void MainWindow::loadCustomPointer(const std::string& cursorPath) {
+    const HCURSOR loaded = CursorFromFile(cursorPath);
+    if (ownHand_) {
+        DestroyCursor(hand_);
+    }
+    hand_ = loaded;
+    ownHand_ = true;
+}
+
+// The skin file dresses the window on the desktop that reads it; here it gives the window, the
+// frames, the check box and the options the button face.
+void MainWindow::applySkin(const std::string& skinPath) {
+    const HANDLE file = CreateFileW(Wide(skinPath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        throw std::runtime_error("Cannot read the skin " + skinPath + ": " +
+                                 SystemMessage(GetLastError()));
+    }
+    CloseHandle(file);
+    skinned_ = true;
+    DeleteObject(background_);
+    background_ = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+std::string MainWindow::startButtonCaption() const {
+    return Utf8(WindowText(item(control::kPushButton2)));
+}
+
+void MainWindow::setStartButtonCaption(const std::string& caption) {
+    SetWindowTextW(item(control::kPushButton2), Wide(caption).c_str());
+}
+
+void MainWindow::setPointer(WindowPointer pointer) {
+    pointer_ = pointer;
+    refreshPointer();
+}
+
+void MainWindow::addColumn(ListId list, const std::string& heading) {
+    const HWND handle = view(list).handle();
+    const auto header = reinterpret_cast<HWND>(SendMessageW(handle, LVM_GETHEADER, 0, 0));
+    const auto columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    std::wstring text = Wide(heading);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = text.data();
+    column.cx = pixels(1440);
+    column.iSubItem = columns;
+    SendMessageW(handle, LVM_INSERTCOLUMNW, columns, reinterpret_cast<LPARAM>(&column));
+}
+
+void MainWindow::setColumnWidth(ListId list, int column, int twips) {
+    SendMessageW(view(list).handle(), LVM_SETCOLUMNWIDTH, column - 1, pixels(twips));
+}
+
+std::optional<std::size_t> MainWindow::selectedRow(ListId list) const {
+    return view(list).selectedRow();
+}
+
+bool MainWindow::endlessChecked() const {
+    return SendMessageW(item(control::kCheck3), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void MainWindow::setEndlessChecked(bool checked) {
+    if (checked == endlessChecked()) {
+        return;
+    }
+    SendMessageW(item(control::kCheck3), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    mainForm_.Check3_Click();
+}
+
+std::string MainWindow::intervalText() const {
+    return Utf8(WindowText(item(control::kText1)));
+}
+
+void MainWindow::setIntervalText(const std::string& text) {
+    SetWindowTextW(item(control::kText1), Wide(text).c_str());  // EN_CHANGE runs the handler
+}
+
+void MainWindow::focusIntervalText() {
+    SetFocus(item(control::kText1));
+}
+
+DisplayOption MainWindow::displayOption() const {
+    if (SendMessageW(item(control::kOption2), BM_GETCHECK, 0, 0) == BST_CHECKED) {
+        return DisplayOption::Maximized;
+    }
+    if (SendMessageW(item(control::kOption3), BM_GETCHECK, 0, 0) == BST_CHECKED) {
+        return DisplayOption::Minimized;
+    }
+    return DisplayOption::Normal;
+}
+
+void MainWindow::selectDisplayOption(DisplayOption option) {
+    if (option == displayOption()) {
+        return;
+    }
+    CheckRadioButton(window_, control::kOption1, control::kOption3,
+                     control::kOption1 + static_cast<int>(option) - 1);
+    optionChanged();
+}
+
+}  // namespace gantrylux::win32

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+
+#include "app/main_form.hpp"
+#include "ports/form.hpp"
+#include "win32/path_list_view.hpp"
+#include "win32/win32_desktop.hpp"
+
+namespace gantrylux::win32 {
+
+// The control identifiers, for GetDlgItem.
+namespace control {
+inline constexpr int kListView1 = 1001;
+inline constexpr int kListView3 = 1003;
+inline constexpr int kPushButton1 = 1101;
+inline constexpr int kPushButton2 = 1102;
+inline constexpr int kPushButton3 = 1103;
+inline constexpr int kPushButton4 = 1104;
+inline constexpr int kPushButton5 = 1105;
+inline constexpr int kPushButton6 = 1106;
+inline constexpr int kPushButton7 = 1107;
+inline constexpr int kPushButton15 = 1115;
+inline constexpr int kPushButton21 = 1121;
+inline constexpr int kText1 = 1201;
+inline constexpr int kOption1 = 1301;
+inline constexpr int kOption2 = 1302;
+inline constexpr int kOption3 = 1303;
+inline constexpr int kCheck3 = 1401;
+inline constexpr int kFrame1 = 1501;
+inline constexpr int kFrame2 = 1502;
+inline constexpr int kFrame5 = 1505;
+}  // namespace control
+
+// The main window on Win32 controls at their fixed places, and the glue from the window's
+// messages to the handlers of MainForm. The window is made at once but shown by show().
+class MainWindow : public Form {
+  public:
+    MainWindow(Win32Desktop& desktop, SettingsStore& store, const FileSystem& fs,
+               const Clock& clock);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    HWND handle() const { return window_; }
+    MainForm& mainForm() { return mainForm_; }
+    // Shows the window; the start-up merge follows from the message loop, then the callback.
+    void show(int showCommand, std::function<void()> startUpFinished = {});
+    bool skinned() const { return skinned_; }
+
+    // Form
+    void setCaption(const std::string& caption) override;
+    void showProgramIcon() override;
+    void loadCustomPointer(const std::string& cursorPath) override;
+    void applySkin(const std::string& skinPath) override;
+    std::string startButtonCaption() const override;
+    void setStartButtonCaption(const std::string& caption) override;
+    void setPointer(WindowPointer pointer) override;
+    void addColumn(ListId list, const std::string& heading) override;
+    void setColumnWidth(ListId list, int column, int twips) override;
+    std::optional<std::size_t> selectedRow(ListId list) const override;
+    bool endlessChecked() const override;
+    void setEndlessChecked(bool checked) override;
+    std::string intervalText() const override;
+    void setIntervalText(const std::string& text) override;
+    void focusIntervalText() override;
+    DisplayOption displayOption() const override;
+    void selectDisplayOption(DisplayOption option) override;
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR id, DWORD_PTR self);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleFileList(UINT message, WPARAM wParam, LPARAM lParam);
+    void buildControls();
+    HWND place(const wchar_t* kind, int id, const std::wstring& text, DWORD style, int left,
+               int top, int width, int height, HFONT font);
+    int pixels(int twips) const;
+    void onCommand(int id, int code);
+    void optionChanged();
+    bool onSetCursor(HWND over);
+    void refreshPointer();
+    void dropFiles(HWND list, HDROP drop);
+    void endFileListPress();
+    void moveOverFileList(POINT position, bool buttonHeld);
+    PathListView& view(ListId list) const;
+    HWND item(int id) const { return GetDlgItem(window_, id); }
+
+    Win32Desktop& desktop_;
+    HWND window_ = nullptr;
+    int dpi_ = 96;
+    HFONT font_ = nullptr;
+    HFONT buttonFont_ = nullptr;
+    HBRUSH background_ = nullptr;  // white, or the button face with the skin
+    HCURSOR hand_ = nullptr;
+    HCURSOR drag_ = nullptr;
+    bool ownHand_ = false;
+    bool ownDrag_ = false;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    bool skinned_ = false;
+    WindowPointer pointer_ = WindowPointer::Default;
+    bool fileListDragPointer_ = false;
+    DisplayOption option_ = DisplayOption::Normal;
+    std::unique_ptr<PathListView> fileView_;
+    std::unique_ptr<PathListView> folderView_;
+    std::function<void()> startUpFinished_;
+    bool shown_ = false;
+    MainForm mainForm_;
+};
+
+}  // namespace gantrylux::win32

@@ -1,0 +1,264 @@
+#include "win32/win32_desktop.hpp"
+
+#include <commdlg.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <exception>
+#include <thread>
+#include <vector>
+
+#include "lists/picked_files.hpp"
+#include "win32/resource_ids.h"
+#include "win32/wide_text.hpp"
+
+namespace gantrylux::win32 {
+namespace {
+
+const wchar_t* Text(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+struct InputBoxState {
+    const std::wstring* title;
+    const std::wstring* prompt;
+    std::wstring text;
+};
+
+INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<InputBoxState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    switch (message) {
+        case WM_INITDIALOG:
+            state = reinterpret_cast<InputBoxState*>(lParam);
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            SetWindowTextW(dialog, state->title->c_str());
+            SetDlgItemTextW(dialog, IDC_INPUT_PROMPT, state->prompt->c_str());
+            SetDlgItemTextW(dialog, IDC_INPUT_TEXT, state->text.c_str());
+            SendDlgItemMessageW(dialog, IDC_INPUT_TEXT, EM_SETSEL, 0, -1);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK) {
+                const HWND edit = GetDlgItem(dialog, IDC_INPUT_TEXT);
+                std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+                text.resize(static_cast<std::size_t>(
+                    GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+                state->text = std::move(text);
+                EndDialog(dialog, IDOK);
+                return TRUE;
+            }
+            if (LOWORD(wParam) == IDCANCEL) {
+                EndDialog(dialog, IDCANCEL);
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
+    if (message == BFFM_INITIALIZED && data != 0) {
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, data);
+    }
+    return 0;
+}
+
+}  // namespace
+
+void Win32Desktop::ShellExecuteOpener(HWND owner, const ShellExecuteArguments& a) {
+    ShellExecuteW(owner, a.verb ? Text(*a.verb) : nullptr, Text(a.file),
+                  a.parameters ? Text(*a.parameters) : nullptr, Text(a.directory), a.showCommand);
+}
+
+int Win32Desktop::messageBox(const std::string& text, int style, const std::string& title) {
+    return MessageBoxW(window_, Wide(text).c_str(), Wide(title.empty() ? title_ : title).c_str(),
+                       static_cast<UINT>(style));
+}
+
+std::vector<std::string> Win32Desktop::openFiles(const std::string& title) {
+    std::vector<wchar_t> buffer(kSelectionTextLimit, L'\0');
+    const std::wstring caption = Wide(title);
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = window_;
+    dialog.lpstrFilter = L"All Files (*.*)\0*.*\0";
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = buffer.data();
+    dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+    dialog.lpstrTitle = caption.c_str();
+    dialog.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameW(&dialog)) {
+        return {};
+    }
+    // One file: its full path. Several: the folder, then each name, each closed by a NUL.
+    std::vector<std::wstring> parts;
+    for (const wchar_t* part = buffer.data(); *part != L'\0'; part += wcslen(part) + 1) {
+        parts.emplace_back(part);
+    }
+    std::vector<std::string> paths;
+    if (parts.size() == 1) {
+        paths.push_back(Utf8(parts.front()));
+        return paths;
+    }
+    std::wstring folder = parts.front();
+    if (!folder.empty() && folder.back() != L'\\') {
+        folder += L'\\';
+    }
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+        paths.push_back(Utf8(folder + parts[i]));
+    }
+    return paths;
+}
+
+std::string Win32Desktop::inputBox(const std::string& prompt, const std::string& proposal) {
+    const std::wstring title = Wide(title_);
+    // The dialog's static text breaks lines at CR LF only.
+    std::wstring shown;
+    for (const wchar_t c : Wide(prompt)) {
+        if (c == L'\n' && (shown.empty() || shown.back() != L'\r')) {
+            shown += L'\r';
+        }
+        shown += c;
+    }
+    InputBoxState state{&title, &shown, Wide(proposal)};
+    const INT_PTR answer =
+        DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_INPUT_BOX), window_,
+                        InputBoxProc, reinterpret_cast<LPARAM>(&state));
+    return answer == IDOK ? Utf8(state.text) : std::string();
+}
+
+std::string Win32Desktop::browseForFolder(const std::string& title, const std::string& start) {
+    const std::wstring caption = Wide(title);
+    const std::wstring startFolder = Wide(start);
+    BROWSEINFOW info{};
+    info.hwndOwner = window_;
+    info.lpszTitle = caption.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    info.lpfn = BrowseCallback;
+    info.lParam = startFolder.empty() ? 0 : reinterpret_cast<LPARAM>(startFolder.c_str());
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+    if (chosen == nullptr) {
+        return {};
+    }
+    std::vector<wchar_t> path(32768, L'\0');
+    const bool found =
+        SHGetPathFromIDListEx(chosen, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT);
+    CoTaskMemFree(chosen);
+    return found ? Utf8(path.data()) : std::string();
+}
+
+std::string Win32Desktop::programFolder() const {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    std::wstring folder = path.substr(0, path.find_last_of(L'\\') + 1);
+    // A root keeps its separator ("C:\"); any other folder drops it.
+    if (folder.size() > 3 && folder.back() == L'\\') {
+        folder.pop_back();
+    }
+    return Utf8(folder);
+}
+
+bool Win32Desktop::pumpMessages() {
+    MSG message;
+    while (!closing_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // Every loop below the main one sees the closing and returns; the main one then
+            // takes the quit again.
+            closing_ = true;
+            exitCode_ = static_cast<int>(message.wParam);
+            PostQuitMessage(exitCode_);
+            break;
+        }
+        if (window_ == nullptr || !IsDialogMessageW(window_, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return !closing_;
+}
+
+// The job's thread signals an event when done; meanwhile the window thread sleeps until either
+// the event or a message arrives, and handles the messages.
+void Win32Desktop::runInBackground(const std::function<void(std::stop_token)>& job) {
+    const HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (done == nullptr) {
+        throw std::runtime_error("Cannot create an event to wait for a background job");
+    }
+    std::exception_ptr failure;
+    {
+        std::jthread worker([&](std::stop_token stop) {
+            try {
+                job(stop);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            SetEvent(done);
+        });
+        while (pumpMessages()) {
+            const DWORD woken =
+                MsgWaitForMultipleObjectsEx(1, &done, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            if (woken == WAIT_OBJECT_0 || woken == WAIT_FAILED) {
+                break;
+            }
+        }
+        // Closing: the job is asked to stop and the worker's end is awaited here.
+    }
+    CloseHandle(done);
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
+void Win32Desktop::waitForEvents(std::chrono::steady_clock::time_point deadline) {
+    using std::chrono::milliseconds;
+    if (!pumpMessages()) {
+        return;
+    }
+    const auto remaining =
+        std::chrono::ceil<milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (remaining <= milliseconds::zero()) {
+        return;
+    }
+    const auto timeout = static_cast<DWORD>(
+        std::min<milliseconds::rep>(remaining.count(), static_cast<milliseconds::rep>(INFINITE - 1)));
+    if (MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+        WAIT_OBJECT_0) {
+        pumpMessages();
+    }
+}
+
+void Win32Desktop::processPendingEvents() {
+    pumpMessages();
+}
+
+void Win32Desktop::shellOpen(const std::string& path, int showCommand) {
+    opener_(window_, MakeShellExecuteArguments(path, showCommand));
+}
+
+void Win32Desktop::closeProgram() {
+    if (!closing_) {
+        closing_ = true;
+        PostQuitMessage(0);
+    }
+}
+
+int Win32Desktop::runMessageLoop() {
+    while (!closing_) {
+        if (!pumpMessages()) {
+            break;
+        }
+        WaitMessage();
+    }
+    return exitCode_;
+}
+
+}  // namespace gantrylux::win32

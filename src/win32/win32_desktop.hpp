@@ -1,0 +1,56 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "app/application_title.hpp"
+#include "app/product.hpp"
+#include "ports/desktop.hpp"
+#include "run/shell_execute_arguments.hpp"
+
+namespace gantrylux::win32 {
+
+// Dialogs and shell services of Windows, and the window thread's nested message loops.
+class Win32Desktop : public Desktop {
+  public:
+    // Hands a file to the shell. The program's own opens it through ShellExecuteW.
+    using Opener = std::function<void(HWND owner, const ShellExecuteArguments&)>;
+    static void ShellExecuteOpener(HWND owner, const ShellExecuteArguments& arguments);
+
+    explicit Win32Desktop(Opener opener = ShellExecuteOpener) : opener_(std::move(opener)) {}
+
+    // The window that owns the dialogs and whose keyboard navigation the loops serve.
+    void setWindow(HWND window) { window_ = window; }
+    HWND window() const { return window_; }
+
+    int messageBox(const std::string& text, int style, const std::string& title) override;
+    std::vector<std::string> openFiles(const std::string& title) override;
+    std::string inputBox(const std::string& prompt, const std::string& proposal) override;
+    std::string browseForFolder(const std::string& title, const std::string& startFolder) override;
+    void setApplicationTitle(const std::string& title) override { title_ = title; }
+    std::string programFolder() const override;
+    void runInBackground(const std::function<void(std::stop_token)>& job) override;
+    void waitForEvents(std::chrono::steady_clock::time_point deadline) override;
+    void processPendingEvents() override;
+    void shellOpen(const std::string& path, int showCommand) override;
+    void closeProgram() override;
+    bool closing() const override { return closing_; }
+
+    // The program's main loop; returns the exit code once the program is closing.
+    int runMessageLoop();
+    const std::string& applicationTitle() const { return title_; }
+
+  private:
+    // Dispatches the messages waiting now; false once the program is closing.
+    bool pumpMessages();
+
+    Opener opener_;
+    HWND window_ = nullptr;
+    bool closing_ = false;
+    int exitCode_ = 0;
+    std::string title_ = MakeApplicationTitle(kProductName);
+};
+
+}  // namespace gantrylux::win32
