@@ -3,7 +3,7 @@ PRESET ?= dev
 BUILD := build/$(PRESET)
 DEPS_STAMP := build/.deps-installed
 
-.PHONY: all deps configure build run test test-linux test-asan test-tsan test-windows bench package screenshot \
+.PHONY: all deps configure build run test test-linux test-asan test-tsan test-windows windows package-windows run-windows screenshot-windows bench package screenshot \
 	format format-check clean
 
 all: build
@@ -42,6 +42,23 @@ test-asan:
 # The core and its tests cross-built for Windows and run under Wine (installs what is missing).
 test-windows:
 	scripts/test-windows
+
+# The Windows program, cross-built: build/windows-release/gantrylux.exe with its files beside it.
+windows:
+	scripts/install-deps windows
+	cmake --preset windows-release
+	cmake --build --preset windows-release
+
+# The Windows program's folder as build/windows-release/gantrylux-<version>-win64.zip.
+package-windows: windows
+	cd build/windows-release && cpack -G ZIP
+
+# The Windows program under Wine, on the display (or a private one when there is none).
+run-windows: windows
+	scripts/windows-window run
+
+screenshot-windows: windows
+	scripts/windows-window screenshot docs/main-window-windows.png
 
 # The Debian package of the release build: build/release/gantrylux_<version>_<arch>.deb.
 package:

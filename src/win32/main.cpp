@@ -1,7 +1,7 @@
-#include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -33,9 +33,9 @@ std::vector<std::string> CommandLinePaths() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     // The folder picker's newer dialog needs a single-threaded apartment.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
-                                        ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES |
-                                            ICC_BAR_CLASSES};
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES |
+                                                                          ICC_STANDARD_CLASSES |
+                                                                          ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     int code = 0;
     try {
@@ -48,8 +48,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
         window.show(showCommand);
         code = desktop.runMessageLoop();
     } catch (const std::exception& failure) {
-        MessageBoxW(nullptr, gantrylux::win32::Wide(failure.what()).c_str(),
-                    L"Gantrylux Software", MB_OK | MB_ICONERROR);
+        MessageBoxW(nullptr, gantrylux::win32::Wide(failure.what()).c_str(), L"Gantrylux Software",
+                    MB_OK | MB_ICONERROR);
         code = 1;
     }
     if (SUCCEEDED(com)) {

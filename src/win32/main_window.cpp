@@ -19,18 +19,17 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"GantryluxMainWindow";
 constexpr UINT kStartUpMessage = WM_APP + 1;
 constexpr UINT kIntervalCheckMessage = WM_APP + 2;
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-                               WS_CLIPCHILDREN;
+// The frames paint only their edge and caption, so the window paints beneath its children.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 const wchar_t kFileListToolTip[] =
     L"Drag and drop files here. Double-click item to remove it. Move | line to right and out of "
     L"window to reveal full names.";
 
-constexpr int kPushButtons[] = {control::kPushButton1,  control::kPushButton4,
-                                control::kPushButton2,  control::kPushButton3,
-                                control::kPushButton5,  control::kPushButton15,
-                                control::kPushButton21, control::kPushButton6,
-                                control::kPushButton7};
+constexpr int kPushButtons[] = {
+    control::kPushButton1,  control::kPushButton4, control::kPushButton2,
+    control::kPushButton3,  control::kPushButton5, control::kPushButton15,
+    control::kPushButton21, control::kPushButton6, control::kPushButton7};
 
 bool IsPushButton(int id) {
     return std::find(std::begin(kPushButtons), std::end(kPushButtons), id) !=
@@ -64,8 +63,8 @@ HFONT ArialBold(int hundredthsOfPoint, int dpi) {
 
 std::wstring WindowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -167,12 +166,12 @@ int MainWindow::pixels(int twips) const {
     return MulDiv(twips, dpi_, 1440);
 }
 
-HWND MainWindow::place(const wchar_t* kind, int id, const std::wstring& text, DWORD style,
-                       int left, int top, int width, int height, HFONT font) {
-    const HWND control = CreateWindowExW(
-        0, kind, text.c_str(), WS_CHILD | WS_VISIBLE | style, pixels(left), pixels(top),
-        pixels(width), pixels(height), window_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+HWND MainWindow::place(const wchar_t* kind, int id, const std::wstring& text, DWORD style, int left,
+                       int top, int width, int height, HFONT font) {
+    const HWND control = CreateWindowExW(0, kind, text.c_str(), WS_CHILD | WS_VISIBLE | style,
+                                         pixels(left), pixels(top), pixels(width), pixels(height),
+                                         window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                         GetModuleHandleW(nullptr), nullptr);
     if (control == nullptr) {
         throw std::runtime_error("Cannot create a control of the main window: " +
                                  SystemMessage(GetLastError()));
@@ -199,8 +198,9 @@ void MainWindow::buildControls() {
     place(WC_BUTTONW, kPushButton3, L"Clear List", button, 120, 2910, 3840, 405, buttonFont_);
     place(WC_BUTTONW, kPushButton5, L"Load Sample/Example Files", button, 4080, 2910, 3840, 405,
           buttonFont_);
-    const HWND text1 = place(WC_EDITW, kText1, L"1", WS_TABSTOP | WS_GROUP | WS_BORDER |
-                             ES_AUTOHSCROLL, 4080 + 225, 5820 + 260, 3375, 345, font_);
+    const HWND text1 =
+        place(WC_EDITW, kText1, L"1", WS_TABSTOP | WS_GROUP | WS_BORDER | ES_AUTOHSCROLL,
+              4080 + 225, 5820 + 260, 3375, 345, font_);
     // The box would cut a longer stored text, and with it its meaning.
     SendMessageW(text1, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
     const DWORD option = BS_AUTORADIOBUTTON;
@@ -214,12 +214,14 @@ void MainWindow::buildControls() {
     place(WC_BUTTONW, kPushButton15, L"Add Folder(s)", button, 120, 4850, 3840, 405, buttonFont_);
     place(WC_BUTTONW, kPushButton21, L"Add All Subfolders In Folder", button, 4080, 4850, 3840, 405,
           buttonFont_);
-    const HWND list3 = place(WC_LISTVIEWW, kListView3, L"", listStyle, 120, 3420, 7800, 1335, font_);
+    const HWND list3 =
+        place(WC_LISTVIEWW, kListView3, L"", listStyle, 120, 3420, 7800, 1335, font_);
     place(WC_BUTTONW, kPushButton6, L"Clear List", button, 120, 5360, 3840, 405, buttonFont_);
     place(WC_BUTTONW, kPushButton7, L"Help", button, 4080, 5360, 3840, 405, buttonFont_);
     const DWORD frame = WS_GROUP | BS_GROUPBOX;
     place(WC_BUTTONW, kFrame1, L"Infinitely Loop?", frame, 120, 5820, 3840, 750, font_);
-    place(WC_BUTTONW, kFrame2, L"Seconds Between Opening Next", frame, 4080, 5820, 3840, 750, font_);
+    place(WC_BUTTONW, kFrame2, L"Seconds Between Opening Next", frame, 4080, 5820, 3840, 750,
+          font_);
     place(WC_BUTTONW, kFrame5, L"Display Options", frame, 120, 6630, 7800, 720, font_);
 
     for (HWND list : {list1, list3}) {
@@ -270,7 +272,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->code == LVN_GETDISPINFOW) {
+            if (header->code == LVN_GETDISPINFOW && folderView_ != nullptr) {
                 (header->idFrom == control::kListView1 ? fileView_ : folderView_)
                     ->answerDisplayRequest(lParam);
             }
@@ -432,7 +434,7 @@ LRESULT MainWindow::handleControl(HWND control, UINT message, WPARAM wParam, LPA
             default:
                 break;
         }
-        if (files) {
+        if (files && fileView_ != nullptr) {
             if (const auto handled = handleFileList(message, wParam, lParam); handled >= 0) {
                 return handled;
             }
@@ -527,7 +529,7 @@ void MainWindow::moveOverFileList(POINT position, bool buttonHeld) {
     RECT client{};
     GetClientRect(list, &client);
     const std::size_t rows = mainForm_.fileList().count();
-    if (position.y < (header.bottom - header.top) + rowHeight && *moved > 1) {
+    if (position.y<(header.bottom - header.top) + rowHeight&& * moved> 1) {
         SendMessageW(list, LVM_ENSUREVISIBLE, *moved - 2, FALSE);
     } else if (position.y > client.bottom - rowHeight && *moved < rows) {
         SendMessageW(list, LVM_ENSUREVISIBLE, *moved, FALSE);

@@ -228,8 +228,8 @@ void Win32Desktop::waitForEvents(std::chrono::steady_clock::time_point deadline)
     if (remaining <= milliseconds::zero()) {
         return;
     }
-    const auto timeout = static_cast<DWORD>(
-        std::min<milliseconds::rep>(remaining.count(), static_cast<milliseconds::rep>(INFINITE - 1)));
+    const auto timeout = static_cast<DWORD>(std::min<milliseconds::rep>(
+        remaining.count(), static_cast<milliseconds::rep>(INFINITE - 1)));
     if (MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
         WAIT_OBJECT_0) {
         pumpMessages();
