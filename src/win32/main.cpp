@@ -1,7 +1,9 @@
+// clang-format off
+#include <windows.h>  // first: the other system headers rely on it
+// clang-format on
 #include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <string>
 #include <vector>
