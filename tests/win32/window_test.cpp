@@ -1,0 +1,288 @@
+// The Windows window, started for real and driven with the messages the system would send.
+// clang-format off
+#include <windows.h>  // first: the other system headers rely on it
+// clang-format on
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "folders/native_file_system.hpp"
+#include "ports/clock.hpp"
+#include "win32/main_window.hpp"
+#include "win32/registry_settings_store.hpp"
+#include "win32/wide_text.hpp"
+
+namespace gantrylux::win32 {
+namespace {
+
+// The repository's sample folder, as Wine shows the Linux path.
+std::string SamplesFolder() {
+    std::string path = "Z:" GANTRYLUX_SAMPLES_DIR;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+// Dialogs answered by the test; files "opened" by a stand-in that records them.
+class ScriptedDesktop : public Win32Desktop {
+  public:
+    ScriptedDesktop()
+        : Win32Desktop([this](HWND, const ShellExecuteArguments& arguments) {
+              opened.push_back(Utf8(std::wstring(arguments.file.begin(), arguments.file.end())));
+              showCommands.push_back(arguments.showCommand);
+              if (onOpen) {
+                  onOpen(opened.size());
+              }
+          }) {}
+
+    int messageBox(const std::string& text, int, const std::string&) override {
+        boxes.push_back(text);
+        return message_answer::kOk;
+    }
+    std::vector<std::string> openFiles(const std::string&) override { return {}; }
+    std::string inputBox(const std::string&, const std::string&) override { return {}; }
+    std::string browseForFolder(const std::string&, const std::string&) override { return {}; }
+    std::string programFolder() const override { return "Z:\\nonexistent-gantrylux-folder"; }
+
+    std::vector<std::string> opened;
+    std::vector<int> showCommands;
+    std::vector<std::string> boxes;
+    std::function<void(std::size_t opened)> onOpen;
+};
+
+class WindowTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                            ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
+    }
+
+    void SetUp() override {
+        keyPath_ = L"Software\\Quillmere Tests\\Gantrylux " +
+                   Wide(::testing::UnitTest::GetInstance()->current_test_info()->name()) + L" " +
+                   std::to_wstring(GetCurrentProcessId());
+        RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str());
+    }
+
+    void TearDown() override {
+        window_.reset();
+        // A closing test leaves the quit message behind; the next test starts afresh.
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str());
+    }
+
+    // Starts the window as the program does and waits for the end of its start-up.
+    void start() {
+        store_ = std::make_unique<RegistrySettingsStore>(keyPath_);
+        window_ = std::make_unique<MainWindow>(desktop_, *store_, *fs_, clock_);
+        bool started = false;
+        window_->show(SW_SHOWNOACTIVATE, [&] { started = true; });
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!started && std::chrono::steady_clock::now() < deadline) {
+            desktop_.waitForEvents(std::chrono::steady_clock::now() +
+                                   std::chrono::milliseconds(20));
+        }
+        ASSERT_TRUE(started);
+    }
+
+    HWND item(int id) const { return GetDlgItem(window_->handle(), id); }
+    void click(int id) { SendMessageW(item(id), BM_CLICK, 0, 0); }
+    bool checked(int id) const { return SendMessageW(item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    std::string stored(std::string_view key) const { return store_->read(key, "<none>"); }
+
+    std::vector<std::string> rows(int list) const {
+        std::vector<std::string> texts;
+        const auto count = SendMessageW(item(list), LVM_GETITEMCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            std::wstring text(4096, L'\0');
+            LVITEMW request{};
+            request.pszText = text.data();
+            request.cchTextMax = static_cast<int>(text.size());
+            text.resize(static_cast<std::size_t>(
+                SendMessageW(item(list), LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&request))));
+            texts.push_back(Utf8(text));
+        }
+        return texts;
+    }
+
+    // A drop as the shell delivers it: the paths in one block, each closed by a NUL.
+    void drop(int list, const std::vector<std::string>& paths) {
+        std::wstring names;
+        for (const std::string& path : paths) {
+            names += Wide(path);
+            names += L'\0';
+        }
+        names += L'\0';
+        const HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+        auto* header = static_cast<DROPFILES*>(GlobalLock(block));
+        header->pFiles = sizeof(DROPFILES);
+        header->fWide = TRUE;
+        std::copy(names.begin(), names.end(),
+                  reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(header) + sizeof(DROPFILES)));
+        GlobalUnlock(block);
+        SendMessageW(item(list), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+    }
+
+    POINT rowCentre(int list, int row) const {
+        RECT bounds{LVIR_BOUNDS, 0, 0, 0};
+        SendMessageW(item(list), LVM_GETITEMRECT, row - 1, reinterpret_cast<LPARAM>(&bounds));
+        return {(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
+    }
+
+    std::wstring keyPath_;
+    ScriptedDesktop desktop_;
+    std::unique_ptr<FileSystem> fs_ = MakeNativeFileSystem();
+    SystemClock clock_;
+    std::unique_ptr<RegistrySettingsStore> store_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(WindowTest, StartsFromTheStoredSettings) {
+    RegistrySettingsStore filled(keyPath_);
+    filled.write("Infinite Loop", "1");
+    filled.write("Interval", "2.5");
+    filled.write("Option1", "False");
+    filled.write("Option3", "True");
+    filled.write("ListView3", SamplesFolder() + "\\;");
+    start();
+    EXPECT_TRUE(checked(control::kCheck3));
+    EXPECT_EQ(window_->intervalText(), "2.5");
+    EXPECT_FALSE(checked(control::kOption1));
+    EXPECT_TRUE(checked(control::kOption3));
+    EXPECT_EQ(rows(control::kListView3), std::vector<std::string>{SamplesFolder() + "\\"});
+    EXPECT_EQ(window_->mainForm().candidateList().count(), 6u);
+    EXPECT_TRUE(desktop_.boxes.empty());
+    // The start-up leaves the store as it found it.
+    EXPECT_EQ(stored("Option2"), "<none>");
+}
+
+TEST_F(WindowTest, StoresEveryChangeAsItHappens) {
+    start();
+    const struct {
+        const char* change;
+        std::function<void()> make;
+        std::string_view key;
+        std::string value;
+    } changes[] = {
+        {"check box", [&] { click(control::kCheck3); }, "Infinite Loop", "1"},
+        {"option", [&] { click(control::kOption2); }, "Option2", "True"},
+        {"option cleared", [] {}, "Option1", "False"},
+        {"interval", [&] { SetWindowTextW(item(control::kText1), L"7"); }, "Interval", "7"},
+        {"folder drop", [&] { drop(control::kListView3, {SamplesFolder()}); }, "ListView3",
+         SamplesFolder() + "\\;"},
+        {"folder clear", [&] { click(control::kPushButton6); }, "ListView3", ""},
+    };
+    for (const auto& c : changes) {
+        c.make();
+        EXPECT_EQ(stored(c.key), c.value) << c.change;
+    }
+}
+
+TEST_F(WindowTest, SinglePassOpensEachDroppedFileOnce) {
+    start();
+    SetWindowTextW(item(control::kText1), L"0");
+    click(control::kOption2);
+    drop(control::kListView3, {SamplesFolder()});
+    click(control::kPushButton2);
+    std::vector<std::string> expected;
+    for (const auto& entry : std::filesystem::directory_iterator(Wide(SamplesFolder()))) {
+        expected.push_back("\"" + SamplesFolder() + "\\" + Utf8(entry.path().filename().wstring()) +
+                           "\"");
+    }
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> opened = desktop_.opened;
+    std::sort(opened.begin(), opened.end());
+    EXPECT_EQ(opened, expected);
+    EXPECT_EQ(desktop_.showCommands, std::vector<int>(expected.size(), SW_MAXIMIZE));
+    EXPECT_EQ(window_->startButtonCaption(), "Start Opening");
+}
+
+TEST_F(WindowTest, StopEndsAnEndlessRun) {
+    start();
+    SetWindowTextW(item(control::kText1), L"0");
+    click(control::kCheck3);
+    drop(control::kListView3, {SamplesFolder()});
+    desktop_.onOpen = [&](std::size_t count) {
+        if (count == 20) {
+            PostMessageW(item(control::kPushButton2), BM_CLICK, 0, 0);
+        }
+    };
+    click(control::kPushButton2);  // returns when the run has ended
+    EXPECT_GE(desktop_.opened.size(), 20u);
+    EXPECT_LE(desktop_.opened.size(), 21u);
+    EXPECT_EQ(window_->startButtonCaption(), "Start Opening");
+}
+
+TEST_F(WindowTest, ClosingDuringARunStoresTheFolderListAndOpensNoMore) {
+    start();
+    SetWindowTextW(item(control::kText1), L"0");
+    click(control::kCheck3);
+    drop(control::kListView3, {SamplesFolder()});
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, keyPath_.c_str(), L"ListView3");
+    desktop_.onOpen = [&](std::size_t count) {
+        if (count == 3) {
+            PostMessageW(window_->handle(), WM_CLOSE, 0, 0);
+        }
+    };
+    click(control::kPushButton2);
+    EXPECT_TRUE(desktop_.closing());
+    EXPECT_LE(desktop_.opened.size(), 4u);
+    EXPECT_EQ(stored("ListView3"), SamplesFolder() + "\\;");
+    EXPECT_FALSE(IsWindowVisible(window_->handle()));
+}
+
+TEST_F(WindowTest, DraggingARowDownCarriesIt) {
+    start();
+    for (const char* text : {"A", "B", "C", "D"}) {
+        window_->mainForm().fileList().append(text);
+    }
+    const HWND list = item(control::kListView1);
+    const auto at = [&](int row) {
+        const POINT p = rowCentre(control::kListView1, row);
+        return MAKELPARAM(p.x, p.y);
+    };
+    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at(2));
+    SendMessageW(list, WM_MOUSEMOVE, MK_LBUTTON, at(3));
+    SendMessageW(list, WM_MOUSEMOVE, MK_LBUTTON, at(4));
+    SendMessageW(list, WM_LBUTTONUP, 0, at(4));
+    EXPECT_EQ(rows(control::kListView1), (std::vector<std::string>{"A", "C", "D", "B"}));
+    EXPECT_EQ(window_->selectedRow(ListId::Files), 4u);
+
+    // Delete takes the selected row out.
+    SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(rows(control::kListView1), (std::vector<std::string>{"A", "C", "D"}));
+}
+
+// The one real message box: another thread finds it by its title and answers No.
+TEST(MessageBoxTest, ShowsTheRealBoxAndGivesItsAnswer) {
+    Win32Desktop desktop;
+    const std::wstring title = L"Gantrylux box " + std::to_wstring(GetCurrentProcessId());
+    std::thread answerer([&] {
+        for (int attempt = 0; attempt < 400; ++attempt) {
+            if (const HWND box = FindWindowW(L"#32770", title.c_str())) {
+                PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(box, IDNO)));
+                return;
+            }
+            Sleep(50);
+        }
+    });
+    const int answer = desktop.messageBox("Go on?", message_style::kYesNo, Utf8(title));
+    answerer.join();
+    EXPECT_EQ(answer, message_answer::kNo);
+}
+
+}  // namespace
+}  // namespace gantrylux::win32
