@@ -3,7 +3,7 @@ PRESET ?= dev
 BUILD := build/$(PRESET)
 DEPS_STAMP := build/.deps-installed
 
-.PHONY: all deps configure build run test test-linux test-asan test-tsan test-windows bench package screenshot \
+.PHONY: all deps configure build run test test-linux test-asan test-tsan test-windows fuzz bench package screenshot \
 	format format-check clean
 
 all: build
@@ -42,6 +42,15 @@ test-asan:
 # The core and its tests cross-built for Windows and run under Wine (installs what is missing).
 test-windows:
 	scripts/test-windows
+
+# The parsers under libFuzzer, each for FUZZ_SECONDS; apart from `make test`, which replays the
+# seed corpus only.
+FUZZ_SECONDS ?= 60
+fuzz:
+	scripts/install-deps fuzz
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz build/fuzz
 
 # The Debian package of the release build: build/release/gantrylux_<version>_<arch>.deb.
 package:
