@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
 #include <random>
 #include <thread>
@@ -117,17 +119,28 @@ TEST(SettingsWriteKilled, LeavesAFileThatHoldsTheOldOrTheNewList) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("Quillmere.ini"));
     const std::string lists[] = {FolderList("first", 300), FolderList("second", 200)};
+    // The kills fall up to three writes' time after the first write: a write takes from a
+    // millisecond to tens of them, as busy as the disk is.
+    const auto started = std::chrono::steady_clock::now();
+    QtSettingsStore(file).write(setting::kFolderList, lists[1]);
     QtSettingsStore(file).write(setting::kFolderList, lists[0]);
-
+    const auto oneWrite = (std::chrono::steady_clock::now() - started) / 2;
     std::mt19937 random(12345);
-    std::uniform_int_distribution<int> delay(0, 20000);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    std::uniform_int_distribution<long long> delay(
+        0, std::max<long long>(
+               1000, 3 * std::chrono::duration_cast<std::chrono::microseconds>(oneWrite).count()));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(4);
     int kills = 0;
     bool seen[2] = {false, false};
     while (std::chrono::steady_clock::now() < deadline && kills < 200) {
+        // The writer tells when its first write is done, so the kills fall among the writes
+        // that follow and not while it is still starting, however slow the build.
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
         const pid_t writer = fork();
         ASSERT_GE(writer, 0);
         if (writer == 0) {
+            close(ready[0]);
             QtSettingsStore store(file);
             for (int i = 1;; ++i) {
                 try {
@@ -135,9 +148,18 @@ TEST(SettingsWriteKilled, LeavesAFileThatHoldsTheOldOrTheNewList) {
                 } catch (...) {
                     _exit(1);
                 }
+                if (i == 1 && write(ready[1], "r", 1) != 1) {
+                    _exit(1);
+                }
             }
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        close(ready[1]);
+        pollfd first{ready[0], POLLIN, 0};
+        const bool wrote = poll(&first, 1, 5000) == 1;
+        close(ready[0]);
+        if (wrote) {
+            std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        }
         kill(writer, SIGKILL);
         int status = 0;
         ASSERT_EQ(waitpid(writer, &status, 0), writer);
