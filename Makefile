@@ -3,7 +3,7 @@ PRESET ?= dev
 BUILD := build/$(PRESET)
 DEPS_STAMP := build/.deps-installed
 
-.PHONY: all deps configure build run test test-linux test-asan test-tsan test-windows windows package-windows run-windows screenshot-windows bench package screenshot \
+.PHONY: all deps configure build run test test-linux test-asan test-tsan test-windows windows package-windows run-windows screenshot-windows fuzz bench package screenshot \
 	format format-check clean
 
 all: build
@@ -59,6 +59,15 @@ run-windows: windows
 
 screenshot-windows: windows
 	scripts/windows-window screenshot docs/main-window-windows.png
+
+# The parsers under libFuzzer, each for FUZZ_SECONDS; apart from `make test`, which replays the
+# seed corpus only.
+FUZZ_SECONDS ?= 60
+fuzz:
+	scripts/install-deps fuzz
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz build/fuzz
 
 # The Debian package of the release build: build/release/gantrylux_<version>_<arch>.deb.
 package:

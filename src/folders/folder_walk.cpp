@@ -307,7 +307,7 @@ std::vector<WalkedFolder> Assemble(Node* roots, std::size_t rootCount, char sepa
     walked.reserve(rootCount + kept);
     std::vector<Placed> level;
     const auto place = [&](Node& route, Node& owner, std::string entry, bool ownText) {
-        WalkedFolder& folder = walked.emplace_back(std::move(entry));
+        WalkedFolder& folder = walked.emplace_back(WalkedFolder{std::move(entry)});
         if (route.read && route.entered) {
             folder.listing = route.read->listing ? &*route.read->listing : nullptr;
             folder.failure = route.read->failure ? &*route.read->failure : nullptr;

@@ -13,16 +13,6 @@ bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
 }
 
-bool IsDriveLetter(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
-}
-
-bool StartsWithNamespace(std::wstring_view path) {
-    // "\\?\" and "\\.\" already bypass the length limit and the rewriting of the path.
-    return path.size() >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) &&
-           (path[2] == L'?' || path[2] == L'.') && IsSeparator(path[3]);
-}
-
 std::wstring FullPath(const std::wstring& path) {
     std::wstring full(path.size() + MAX_PATH, L'\0');
     for (;;) {
@@ -39,46 +29,20 @@ std::wstring FullPath(const std::wstring& path) {
     }
 }
 
-bool IsShareRoot(std::wstring_view rest) {
-    // rest is "server\share" with an optional trailing separator.
-    const auto split = rest.find_first_of(L"\\/");
-    if (split == 0 || split == std::wstring_view::npos) {
-        return false;
-    }
-    std::wstring_view share = rest.substr(split + 1);
-    if (!share.empty() && IsSeparator(share.back())) {
-        share.remove_suffix(1);
-    }
-    return !share.empty() && share.find_first_of(L"\\/") == std::wstring_view::npos;
-}
-
 }  // namespace
 
 std::wstring ForApi(std::wstring path) {
-    if (path.size() < MAX_PATH || StartsWithNamespace(path)) {
+    if (path.size() < MAX_PATH || HasNamespacePrefix(path)) {
         return path;
     }
     std::wstring full = FullPath(path);
     if (full.size() >= 2 && IsSeparator(full[0]) && IsSeparator(full[1])) {
-        if (StartsWithNamespace(full)) {
+        if (HasNamespacePrefix(full)) {
             return full;
         }
         return std::wstring(kUncPrefix) + full.substr(2);
     }
     return std::wstring(kPrefix) + full;
-}
-
-bool IsRootPath(std::wstring_view path) {
-    if (path.starts_with(kUncPrefix)) {
-        return IsShareRoot(path.substr(kUncPrefix.size()));
-    }
-    if (StartsWithNamespace(path)) {
-        path.remove_prefix(kPrefix.size());  // "\\.\C:\" is a drive root, "\\.\pipe\" is not
-    } else if (path.size() > 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
-        return IsShareRoot(path.substr(2));
-    }
-    return (path.size() == 2 || (path.size() == 3 && IsSeparator(path[2]))) &&
-           IsDriveLetter(path[0]) && path[1] == L':';
 }
 
 }  // namespace gantrylux::win32

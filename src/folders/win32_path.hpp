@@ -11,6 +11,10 @@ namespace gantrylux::win32 {
 // and spaces.
 std::wstring ForApi(std::wstring path);
 
+// True for "\\?\" and "\\.\", which already bypass the length limit and the rewriting of the
+// path.
+bool HasNamespacePrefix(std::wstring_view path);
+
 // The root folder of a drive ("C:\", "C:") or of a network share ("\\server\share",
 // "\\server\share\"), also in the prefixed forms; either separator is accepted.
 bool IsRootPath(std::wstring_view path);

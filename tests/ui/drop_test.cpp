@@ -103,5 +103,37 @@ TEST(Drops, TheDroppedSamplesOpenEachOnceWhenStarted) {
     EXPECT_THAT(xdgOpen.opened(expected.size()), ::testing::UnorderedElementsAreArray(expected));
 }
 
+// Names a shell would split, expand or read as options reach the opener each as one argument,
+// byte for byte.
+TEST(Drops, HostileNamesReachTheOpenerUnchanged) {
+    testing::TempTree tree;
+    const std::vector<std::string> names = {"-n",          "--help",         "two  spaces ",
+                                            "quote\"d'it", "$(touch pwned)", "`touch pwned`",
+                                            "new\nline",   "été 日本 😀",     "semi;amp&pipe|star*",
+                                            "back\\slash"};
+    std::vector<std::string> paths;
+    for (const std::string& name : names) {
+        tree.file("Hostile/" + name);
+        paths.push_back(tree.path("Hostile/" + name));
+    }
+    testing::FakeXdgOpen xdgOpen;
+    QtDesktop desktop;
+    Window<QtDesktop> w(desktop);
+    desktop.setWindow(&w.window);
+    w.window.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("0"));
+    const auto dropped = FileData(paths);
+    ASSERT_TRUE(Drop(w.list("ListView1"), dropped.get()));
+    ASSERT_THAT(w.window.mainForm().candidateList().texts(),
+                ::testing::UnorderedElementsAreArray(paths));
+
+    w.window.findChild<QPushButton*>(QStringLiteral("PushButton2"))->click();
+    ASSERT_EQ(xdgOpen.opened(paths.size()).size(), paths.size());
+    // A name split into two calls that each still had one argument would show as one more.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_THAT(xdgOpen.opened(0), ::testing::UnorderedElementsAreArray(paths));
+    EXPECT_FALSE(QFile::exists(QStringLiteral("/pwned")));
+    EXPECT_FALSE(QFile::exists(QDir::current().filePath(QStringLiteral("pwned"))));
+}
+
 }  // namespace
 }  // namespace gantrylux
