@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "folders/native_file_system.hpp"
+#include "folders/walk_arena.hpp"
 #include "lists/merge.hpp"
 #include "merge_arguments.hpp"
 
@@ -46,7 +47,7 @@ class BlockWriter {
     }
 
     std::FILE* out_;
-    std::string buffer_;
+    std::basic_string<char, std::char_traits<char>, gantrylux::LargePageAllocator<char>> buffer_;
     bool ok_ = true;
 };
 

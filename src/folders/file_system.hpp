@@ -3,11 +3,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "folders/walk_arena.hpp"
 
 namespace gantrylux {
 
@@ -62,20 +65,38 @@ struct FileIdentity {
 };
 
 // One read of a folder. It owns the names of its entries, in a few large blocks rather than a
-// string each: a merge keeps hundreds of thousands of them.
+// string each: a merge keeps hundreds of thousands of them. Entries and names live in the
+// memory the listing was made with, which a walk gives it.
 class FolderListing {
   public:
-    std::vector<FolderEntry> entries;  // in the order the file system yields them, no "." or ".."
-    FileIdentity identity;             // of the folder that was read
+    explicit FolderListing(std::pmr::memory_resource* memory = std::pmr::get_default_resource())
+        : entries(memory), blocks_(memory), memory_(memory) {}
+
+    // In the order the file system yields them, no "." or "..".
+    std::vector<FolderEntry, ResourceAllocator<FolderEntry>> entries;
+    FileIdentity identity;  // of the folder that was read
     // The folder's own attribute word, where the read tells it at no extra cost.
     std::optional<std::uint32_t> attributes;
 
+    // Room for this many more entries whose names take this many bytes in all, for a backend
+    // that knows what comes before it adds it: the storage is then taken once, to size.
+    void reserve(std::size_t moreEntries, std::size_t nameBytes);
     // Copies a name into the listing; the view stays valid as long as the listing, moves
     // included.
     std::string_view keepName(std::string_view name);
 
   private:
-    std::vector<std::unique_ptr<char[]>> blocks_;
+    struct GiveBack {
+        std::pmr::memory_resource* memory;
+        std::size_t bytes;
+        void operator()(char* block) const noexcept { memory->deallocate(block, bytes, 1); }
+    };
+    using Block = std::unique_ptr<char[], GiveBack>;
+
+    void addBlock(std::size_t bytes);
+
+    std::vector<Block, ResourceAllocator<Block>> blocks_;
+    std::pmr::memory_resource* memory_;
     std::size_t used_ = 0;
     std::size_t capacity_ = 0;
 };
@@ -84,6 +105,10 @@ class FolderListing {
 struct FolderRead {
     std::optional<FolderListing> listing;
     std::optional<FileSystemError> failure;
+    // Where a backend makes the listing.
+    std::pmr::memory_resource* memory = std::pmr::get_default_resource();
+
+    FolderListing& startListing() { return listing.emplace(memory); }
 };
 
 // A folder a backend holds open between reads; the meaning of the value is the backend's.

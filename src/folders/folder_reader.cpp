@@ -1,6 +1,7 @@
 #include "folders/folder_reader.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <utility>
 
@@ -18,27 +19,43 @@ FolderReader::~FolderReader() {
     helpers_.clear();
 }
 
-std::string FolderReader::key(std::string_view folder) const {
+ArenaPtr<FolderRead> FolderReader::newRead() {
+    ArenaPtr<FolderRead> read = MakeInArena<FolderRead>(arena_);
+    read->memory = &arena_;
+    return read;
+}
+
+std::string_view FolderReader::key(std::string_view folder) {
     const char separator = fs_.separator();
     while (folder.size() > 1 && folder.back() == separator) {
         folder.remove_suffix(1);
     }
-    std::string key;
-    key.reserve(folder.size());
     const char pair[] = {separator, separator};
     const std::string_view doubled(pair, 2);
-    for (std::size_t from = 0;;) {
+    std::size_t from = folder.find(doubled);
+    if (from == std::string_view::npos) {
+        return folder;
+    }
+    char* key = static_cast<char*>(arena_.allocate(folder.size(), 1));
+    std::size_t length = 0;
+    const auto append = [&](std::string_view part) {
+        std::memcpy(key + length, part.data(), part.size());
+        length += part.size();
+    };
+    append(folder.substr(0, from + 1));
+    from = folder.find_first_not_of(separator, from);
+    for (;;) {
         const std::size_t at = folder.find(doubled, from);
         if (at == std::string_view::npos) {
-            key.append(folder.substr(from));
-            return key;
+            append(folder.substr(from));
+            return {key, length};
         }
-        key.append(folder.substr(from, at + 1 - from));
+        append(folder.substr(from, at + 1 - from));
         from = folder.find_first_not_of(separator, at);
     }
 }
 
-const FolderRead* FolderReader::find(const std::string& key) const {
+const FolderRead* FolderReader::find(std::string_view key) const {
     const auto found = reads_.find(key);
     return found == reads_.end() ? nullptr : found->second;
 }
@@ -52,11 +69,17 @@ OpenFolder FolderReader::readNow(OpenFolder parent, std::string_view path, std::
     return fs_.readFolder(parent, path, name, keepOpen, read);
 }
 
-const FolderRead* FolderReader::keep(std::string key, std::unique_ptr<FolderRead> read) {
+const FolderRead* FolderReader::keep(std::string_view key, ArenaPtr<FolderRead> read) {
     const FolderRead* kept = read.get();
     owned_.push_back(std::move(read));
-    reads_.try_emplace(std::move(key), kept);
+    if (!reads_.contains(key)) {
+        reads_.emplace(arena_.join({key}), kept);
+    }
     return kept;
+}
+
+void FolderReader::hold(ArenaPtr<FolderRead> read) {
+    owned_.push_back(std::move(read));
 }
 
 bool FolderReader::isPseudoFileSystem(std::uint64_t device, std::string_view folder) {
@@ -74,7 +97,9 @@ bool FolderReader::isPseudoFileSystem(std::uint64_t device, std::string_view fol
 
 void FolderReader::reserveKeeping(std::size_t reads) {
     owned_.reserve(owned_.size() + reads);
-    reads_.reserve(reads_.size() + reads);
+    if (indexWalks_) {
+        reads_.reserve(reads_.size() + reads);
+    }
 }
 
 void FolderReader::fill(const std::string& folder, FolderRead& slot) const {
@@ -86,12 +111,12 @@ std::vector<const FolderRead*> FolderReader::readAll(const std::vector<std::stri
     reads.reserve(folders.size());
     std::vector<std::pair<const std::string*, FolderRead*>> todo;
     for (const std::string& folder : folders) {
-        std::string name = key(folder);
+        const std::string_view name = key(folder);
         const FolderRead* found = find(name);
         if (found == nullptr) {
-            auto slot = std::make_unique<FolderRead>();
+            ArenaPtr<FolderRead> slot = newRead();
             todo.emplace_back(&folder, slot.get());
-            found = keep(std::move(name), std::move(slot));
+            found = keep(name, std::move(slot));
         }
         reads.push_back(found);
     }
@@ -104,13 +129,13 @@ std::vector<const FolderRead*> FolderReader::readAll(const std::vector<std::stri
 }
 
 const FolderRead& FolderReader::read(std::string_view folder) {
-    const std::string name = key(folder);
+    const std::string_view name = key(folder);
     if (const FolderRead* found = find(name)) {
         return *found;
     }
-    auto slot = std::make_unique<FolderRead>();
+    ArenaPtr<FolderRead> slot = newRead();
     fill(std::string(folder), *slot);
-    return *keep(std::string(name), std::move(slot));
+    return *keep(name, std::move(slot));
 }
 
 void FolderReader::startHelpers() {

@@ -14,12 +14,14 @@
 #include <vector>
 
 #include "folders/file_system.hpp"
+#include "folders/walk_arena.hpp"
 
 namespace gantrylux {
 
 // Reads folders for one walk or one merge, each folder once however many paths and rows lead
 // to it, on up to `threads` threads. Nothing is kept beyond the reader's life, so every merge
-// sees the disk as it is.
+// sees the disk as it is. The reads, and what the walks build from them, live in the reader's
+// arena and go with it at once.
 class FolderReader {
   public:
     FolderReader(const FileSystem& fs, unsigned threads, std::stop_token stop = {});
@@ -39,12 +41,16 @@ class FolderReader {
     // What a walk that finds its folders as it reads them needs: it reads on the reader's
     // threads, looks up earlier reads while it does, and keeps its own reads once it is done.
     //
+    // Memory for the walk's data, held for the reader's life; any thread may take from it.
+    WalkArena& arena() noexcept { return arena_; }
+    // An empty read whose listing goes in the reader's arena.
+    ArenaPtr<FolderRead> newRead();
     // The text under which a folder's read is kept: paths that differ only in doubled or
-    // trailing separators name the same folder.
-    std::string key(std::string_view folder) const;
+    // trailing separators name the same folder. It may be a part of `folder`.
+    std::string_view key(std::string_view folder);
     // The read kept under a key, or nothing. Safe on several threads at once while no read is
     // being kept.
-    const FolderRead* find(const std::string& key) const;
+    const FolderRead* find(std::string_view key) const;
     // Reads a folder now, read before or not: FileSystem::readFolder, or "Cancelled" once a
     // stop is requested. Safe on several threads at once.
     OpenFolder readNow(OpenFolder parent, std::string_view path, std::string_view name,
@@ -52,9 +58,15 @@ class FolderReader {
     void close(OpenFolder folder) const { fs_.closeFolder(folder); }
     // Keeps a read for the reader's life. The first read kept under a key is the one find and
     // read give from then on; a later one for the same key is only kept alive.
-    const FolderRead* keep(std::string key, std::unique_ptr<FolderRead> read);
+    const FolderRead* keep(std::string_view key, ArenaPtr<FolderRead> read);
+    // Keeps a read alive for the reader's life, findable by no key.
+    void hold(ArenaPtr<FolderRead> read);
     // Room for this many more reads to keep.
     void reserveKeeping(std::size_t reads);
+    // Whether the reads a walk makes are findable by later walks of this reader (by default
+    // they are). A reader that serves a single walk spares the keys.
+    void indexWalks(bool index) noexcept { indexWalks_ = index; }
+    bool indexesWalks() const noexcept { return indexWalks_; }
 
     // FileSystem::isPseudoFileSystem for a folder on the given device, asked once per device.
     // Safe on several threads at once.
@@ -86,10 +98,17 @@ class FolderReader {
     const FileSystem& fs_;
     unsigned threads_;
     std::stop_token stop_;
-    std::unordered_map<std::string, const FolderRead*> reads_;
+    // First, so that it ends last: everything below may hold memory of it.
+    WalkArena arena_;
+    std::unordered_map<std::string_view, const FolderRead*, std::hash<std::string_view>,
+                       std::equal_to<>,
+                       ResourceAllocator<std::pair<const std::string_view, const FolderRead*>>>
+        reads_{ResourceAllocator<std::pair<const std::string_view, const FolderRead*>>(&arena_)};
+    bool indexWalks_ = true;
     std::mutex pseudoMutex_;
     std::unordered_map<std::uint64_t, bool> pseudoDevices_;
-    std::vector<std::unique_ptr<FolderRead>> owned_;
+    std::vector<ArenaPtr<FolderRead>, ResourceAllocator<ArenaPtr<FolderRead>>> owned_{
+        ResourceAllocator<ArenaPtr<FolderRead>>(&arena_)};
 
     std::mutex mutex_;
     // Helpers wait on work_ for tasks or closing; the thread in run waits on caller_ for tasks

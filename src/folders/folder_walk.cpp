@@ -13,14 +13,21 @@
 namespace gantrylux {
 namespace {
 
+// Nodes and their texts live in the reader's arena: the texts outlive the nodes, as the
+// walked folders' entries, and nothing of a node is given back on its own.
 struct Node {
-    std::string entry;
+    Node() = default;
+    Node(const Node&) = delete;
+    Node& operator=(const Node&) = delete;
+    ~Node() { std::destroy_n(children, childCount); }
+
+    std::string_view entry;
     Node* parent = nullptr;
     std::size_t root = 0;   // the given entry whose tree this is
     std::string_view name;  // as the parent's listing holds it
     const FolderRead* read = nullptr;
-    std::unique_ptr<FolderRead> fresh;  // read by this walk, for the reader to keep
-    std::string key;                    // of a fresh read
+    ArenaPtr<FolderRead> fresh;  // read by this walk, for the reader to keep
+    std::string_view key;        // of a fresh read, when the reader indexes walks
     bool kept = true;
     bool lookInto = false;
     bool link = false;  // reached through a link (or junction) rather than the folder's own entry
@@ -30,11 +37,32 @@ struct Node {
     // The node of the same root's tree that looked into this folder: itself, or the node of
     // another route to it (through a link) that got there first.
     Node* owner = nullptr;
-    bool placed = false;               // already in the result, by one route or another
-    std::unique_ptr<Node[]> children;  // the walkable subfolders, in the listing's order
+    bool placed = false;       // already in the result, by one route or another
+    Node* children = nullptr;  // the walkable subfolders, in the listing's order
     std::size_t childCount = 0;
     OpenFolder open;  // while subfolders are still to be opened in it
     std::atomic<std::size_t> unopened{0};
+};
+
+Node* MakeNodes(WalkArena& arena, std::size_t count) {
+    Node* nodes = static_cast<Node*>(arena.allocate(count * sizeof(Node), alignof(Node)));
+    std::uninitialized_default_construct_n(nodes, count);
+    return nodes;
+}
+
+// The given entries' nodes, which end with the walk; each ends its subtree.
+class Roots {
+  public:
+    Roots(WalkArena& arena, std::size_t count) : nodes_(MakeNodes(arena, count)), count_(count) {}
+    ~Roots() { std::destroy_n(nodes_, count_); }
+    Roots(const Roots&) = delete;
+    Roots& operator=(const Roots&) = delete;
+    Node* get() const noexcept { return nodes_; }
+    Node& operator[](std::size_t i) const noexcept { return nodes_[i]; }
+
+  private:
+    Node* nodes_;
+    std::size_t count_;
 };
 
 struct IdentityHash {
@@ -52,6 +80,8 @@ struct IdentityHash {
 // otherwise repeat it, and a mesh of such links grows without end.
 class Owners {
   public:
+    explicit Owners(WalkArena& arena) : owners_(Allocator(&arena)) {}
+
     // The node that looks into the folder: `node` itself when no other route has claimed it.
     Node* claim(Node& node, const FileIdentity& id) {
         std::lock_guard lock(mutex_);
@@ -59,8 +89,10 @@ class Owners {
     }
 
   private:
+    using Key = std::pair<std::size_t, FileIdentity>;
+    using Allocator = ResourceAllocator<std::pair<const Key, Node*>>;
     std::mutex mutex_;
-    std::unordered_map<std::pair<std::size_t, FileIdentity>, Node*, IdentityHash> owners_;
+    std::unordered_map<Key, Node*, IdentityHash, std::equal_to<>, Allocator> owners_;
 };
 
 bool IsDeniedOrMissing(const FolderRead& read) {
@@ -74,7 +106,7 @@ bool IsWalkableSubfolder(const FolderEntry& entry) {
            IsAcceptedFolder(entry.attributes, false);
 }
 
-bool IsAcceptedRoot(const FileSystem& fs, const std::string& entry, const FolderListing& listing) {
+bool IsAcceptedRoot(const FileSystem& fs, std::string_view entry, const FolderListing& listing) {
     const auto attributes = listing.attributes ? listing.attributes : fs.attributes(entry);
     return attributes && IsAcceptedFolder(*attributes, fs.isRoot(entry));
 }
@@ -88,7 +120,7 @@ void AddRoots(FolderReader& reader, const std::vector<std::string>& entries, Nod
     const std::vector<const FolderRead*> reads = reader.readAll(entries);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         Node& root = roots[i];
-        root.entry = entries[i];
+        root.entry = reader.arena().join({entries[i]});
         root.root = i;
         root.read = reads[i];
         if (root.read->listing) {
@@ -117,7 +149,8 @@ class TreeRead {
           owners_(owners),
           separator_(fs_.separator()),
           pathBytesBelowLimit_(fs_.pathBytesBelowLimit()),
-          allLevels_(allLevels) {}
+          allLevels_(allLevels),
+          index_(reader.indexesWalks()) {}
 
     // Gives the node its walkable subfolders and, on all levels, queues their reads.
     void expand(Node& node) {
@@ -125,14 +158,14 @@ class TreeRead {
             release(node);
             return;
         }
-        const std::vector<FolderEntry>& entries = node.read->listing->entries;
+        const auto& entries = node.read->listing->entries;
         const auto count = static_cast<std::size_t>(
             std::count_if(entries.begin(), entries.end(), IsWalkableSubfolder));
         if (count == 0) {
             release(node);
             return;
         }
-        node.children = std::make_unique<Node[]>(count);
+        node.children = MakeNodes(reader_.arena(), count);
         node.childCount = count;
         std::size_t at = 0;
         std::size_t unread = 0;
@@ -140,10 +173,7 @@ class TreeRead {
         for (const FolderEntry& sub : entries) {
             if (IsWalkableSubfolder(sub)) {
                 Node& child = node.children[at++];
-                child.entry.reserve(node.entry.size() + sub.name.size() + 1);
-                child.entry = node.entry;
-                child.entry += sub.name;
-                child.entry += separator_;
+                child.entry = reader_.arena().join({node.entry, sub.name, {&separator_, 1}});
                 child.parent = &node;
                 child.root = node.root;
                 child.name = sub.name;
@@ -153,8 +183,10 @@ class TreeRead {
                     child.entry.size() < pathBytesBelowLimit_ || !fs_.reachesPathLimit(child.entry);
                 child.link = (sub.attributes & attribute::kReparsePoint) != 0;
                 if (allLevels_ && child.entered) {
-                    child.key = reader_.key(child.entry);
-                    child.read = reader_.find(child.key);
+                    if (index_) {
+                        child.key = reader_.key(child.entry);
+                        child.read = reader_.find(child.key);
+                    }
                     if (child.link) {
                         std::lock_guard lock(linksMutex_);
                         links_.push_back(&child);
@@ -200,7 +232,7 @@ class TreeRead {
     void visit(Node& node) {
         Node& parent = *node.parent;
         if (node.read == nullptr) {
-            node.fresh = std::make_unique<FolderRead>();
+            node.fresh = reader_.newRead();
             const bool keepOpen = heldOpen_.load(std::memory_order_relaxed) < kMostHeldOpen;
             node.open = reader_.readNow(parent.open, node.entry, node.name, keepOpen, *node.fresh);
             if (node.open.isOpen()) {
@@ -224,11 +256,10 @@ class TreeRead {
             if (node.link && node.lookInto) {
                 // Its subfolders are read by paths built on this one; the walk's texts for
                 // them are made afresh from the routes anyway.
-                std::string resolved = fs_.resolvedFolder(node.entry);
-                if (!resolved.empty() && resolved.back() != separator_) {
-                    resolved += separator_;
-                }
-                node.entry = std::move(resolved);
+                const std::string resolved = fs_.resolvedFolder(node.entry);
+                const bool ends = !resolved.empty() && resolved.back() == separator_;
+                node.entry = reader_.arena().join(
+                    {resolved, ends ? std::string_view() : std::string_view(&separator_, 1)});
             }
         }
         expand(node);
@@ -258,6 +289,7 @@ class TreeRead {
     const char separator_;
     const std::size_t pathBytesBelowLimit_;
     const bool allLevels_;
+    const bool index_;  // whether fresh reads get keys, for later walks to find them
     std::atomic<std::size_t> heldOpen_{0};
     std::mutex linksMutex_;
     std::vector<Node*> links_;
@@ -279,8 +311,10 @@ void KeepFreshReads(FolderReader& reader, Node* roots, std::size_t rootCount, st
         for (Node* node : level) {
             for (std::size_t i = 0; i < node->childCount; ++i) {
                 Node& child = node->children[i];
-                if (child.fresh) {
-                    reader.keep(std::move(child.key), std::move(child.fresh));
+                if (child.fresh && reader.indexesWalks()) {
+                    reader.keep(child.key, std::move(child.fresh));
+                } else if (child.fresh) {
+                    reader.hold(std::move(child.fresh));
                 }
                 next.push_back(&child);
             }
@@ -301,13 +335,13 @@ struct Placed {
 // left out. The tree was read in no set order, so which route looked into a folder is chance;
 // where that was not the first route, the first one takes over its subfolders, with its own
 // texts.
-std::vector<WalkedFolder> Assemble(Node* roots, std::size_t rootCount, char separator,
-                                   std::size_t kept) {
-    std::vector<WalkedFolder> walked;
+WalkedFolders Assemble(WalkArena& arena, Node* roots, std::size_t rootCount, char separator,
+                       std::size_t kept) {
+    WalkedFolders walked(&arena);
     walked.reserve(rootCount + kept);
     std::vector<Placed> level;
-    const auto place = [&](Node& route, Node& owner, std::string entry, bool ownText) {
-        WalkedFolder& folder = walked.emplace_back(WalkedFolder{std::move(entry)});
+    const auto place = [&](Node& route, Node& owner, std::string_view entry, bool ownText) {
+        WalkedFolder& folder = walked.emplace_back(WalkedFolder{entry});
         if (route.read && route.entered) {
             folder.listing = route.read->listing ? &*route.read->listing : nullptr;
             folder.failure = route.read->failure ? &*route.read->failure : nullptr;
@@ -334,10 +368,10 @@ std::vector<WalkedFolder> Assemble(Node* roots, std::size_t rootCount, char sepa
                 }
                 // A folder reached through a link is read by its resolved path, not the route's.
                 const bool ownText = parent.ownText && &owner == &child && !child.link;
-                std::string entry =
-                    ownText ? std::move(child.entry)
-                            : walked[parent.at].entry + std::string(child.name) + separator;
-                next.push_back(place(owner, owner, std::move(entry), ownText));
+                const std::string_view entry =
+                    ownText ? child.entry
+                            : arena.join({walked[parent.at].entry, child.name, {&separator, 1}});
+                next.push_back(place(owner, owner, entry, ownText));
             }
         }
         level.swap(next);
@@ -360,10 +394,10 @@ bool IsAcceptedFolder(std::uint32_t attributes, bool isRoot) {
                       attributes != (kHiddenSystemFolder | attribute::kReparsePoint));
 }
 
-std::vector<WalkedFolder> WalkFolders(FolderReader& reader, const std::vector<std::string>& entries,
-                                      bool allLevels) {
-    const auto roots = std::make_unique<Node[]>(entries.size());
-    Owners owners;
+WalkedFolders WalkFolders(FolderReader& reader, const std::vector<std::string>& entries,
+                          bool allLevels) {
+    const Roots roots(reader.arena(), entries.size());
+    Owners owners(reader.arena());
     AddRoots(reader, entries, roots.get(), owners);
     TreeRead tree(reader, owners, allLevels);
     std::vector<FolderReader::Task> tasks;
@@ -387,15 +421,16 @@ std::vector<WalkedFolder> WalkFolders(FolderReader& reader, const std::vector<st
         }
     }
     KeepFreshReads(reader, roots.get(), entries.size(), tree.fresh());
-    return Assemble(roots.get(), entries.size(), reader.fileSystem().separator(), tree.kept());
+    return Assemble(reader.arena(), roots.get(), entries.size(), reader.fileSystem().separator(),
+                    tree.kept());
 }
 
 void GetSubDirectories2016(const FileSystem& fs, std::vector<std::string>& folders, bool allLevels,
                            unsigned threads) {
     FolderReader reader(fs, threads);
     std::vector<std::string> result;
-    for (WalkedFolder& folder : WalkFolders(reader, folders, allLevels)) {
-        result.push_back(std::move(folder.entry));
+    for (const WalkedFolder& folder : WalkFolders(reader, folders, allLevels)) {
+        result.emplace_back(folder.entry);
     }
     folders = std::move(result);
 }

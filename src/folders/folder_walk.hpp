@@ -10,7 +10,8 @@ namespace gantrylux {
 
 // One entry of a walked folder list.
 struct WalkedFolder {
-    std::string entry;                         // the folder path, ending in the separator
+    std::string_view entry;                    // the folder path, ending in the separator
+                                               // (held by the reader, as long as it lives)
     const FolderListing* listing = nullptr;    // what it holds, when it could be read
     const FileSystemError* failure = nullptr;  // a failure other than "denied" or "not found"
 };
@@ -26,9 +27,10 @@ struct WalkedFolder {
 // when its given entry's tree has already reached the same folder by another route (through a
 // link): within one given entry each folder is looked into once. A folder whose path reaches
 // the platform's limit is listed but not looked into. The given entries stay even when they
-// are no folder.
-std::vector<WalkedFolder> WalkFolders(FolderReader& reader, const std::vector<std::string>& entries,
-                                      bool allLevels);
+// are no folder. The list lives in the reader's arena.
+using WalkedFolders = std::vector<WalkedFolder, ResourceAllocator<WalkedFolder>>;
+WalkedFolders WalkFolders(FolderReader& reader, const std::vector<std::string>& entries,
+                          bool allLevels);
 
 // The walk on a plain list of folder paths: appends every folder found below them.
 void GetSubDirectories2016(const FileSystem& fs, std::vector<std::string>& folders, bool allLevels,

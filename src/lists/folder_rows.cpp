@@ -18,7 +18,7 @@ std::string FolderRow(std::string_view folder, char separator) {
 }
 
 std::vector<std::string> SubfolderRows(FolderReader& reader, const std::string& walkEntry) {
-    std::vector<WalkedFolder> walked = WalkFolders(reader, {walkEntry}, true);
+    const WalkedFolders walked = WalkFolders(reader, {walkEntry}, true);
     std::vector<std::string> rows;
     if (walked.size() > 1) {
         rows.reserve(walked.size() - 1);
@@ -27,7 +27,7 @@ std::vector<std::string> SubfolderRows(FolderReader& reader, const std::string& 
     // could not read it, there is no entry at all. The rows are the walk's texts as they stand
     // (a root's doubled separator included): the merge normalises every path it makes.
     for (std::size_t at = 1; at < walked.size(); ++at) {
-        rows.push_back(std::move(walked[at].entry));
+        rows.emplace_back(walked[at].entry);
     }
     return rows;
 }

@@ -1,5 +1,6 @@
 #include "lists/merge.hpp"
 
+#include <algorithm>
 #include <cstring>
 
 #include "folders/absolute_path.hpp"
@@ -16,7 +17,7 @@ namespace {
 // holds no separator, normalising the folder part once gives the same text as normalising
 // every path.
 struct FolderFiles {
-    std::string prefix;  // the walk's entry, then normalised in place
+    std::string_view prefix;  // the walk's entry, then normalised; held by the reader
     const FolderListing* listing;
     bool nearLimit = false;     // its files' paths may reach the platform's limit
     std::size_t count = 0;      // of its files
@@ -38,8 +39,12 @@ bool IsCandidate(const FileSystem& fs, const FolderFiles& folder, const FolderEn
     return IsTreeFile(entry) && (!folder.nearLimit || FitsPathLimit(fs, folder.prefix, entry.name));
 }
 
-void Measure(const FileSystem& fs, FolderFiles& folder) {
-    folder.prefix = NormalizePath(folder.prefix);
+void Measure(WalkArena& arena, const FileSystem& fs, FolderFiles& folder) {
+    // Most entries are normal already and are kept as they are.
+    const std::string normal = NormalizePath(folder.prefix);
+    if (normal != folder.prefix) {
+        folder.prefix = arena.join({normal});
+    }
     folder.nearLimit = NearPathLimit(fs, folder.prefix);
     for (const FolderEntry& entry : folder.listing->entries) {
         if (IsCandidate(fs, folder, entry)) {
@@ -73,7 +78,9 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
     MergeResult result;
     const char separator = fs.separator();
     FolderReader reader(fs, threads, stop);
-    std::vector<FolderFiles> folders;
+    // A later row may be served from an earlier row's reads; with one row there is none.
+    reader.indexWalks(folderRows.size() > 1);
+    std::vector<FolderFiles, ResourceAllocator<FolderFiles>> folders(&reader.arena());
     for (const std::string& given : folderRows) {
         if (stop.stop_requested()) {
             break;
@@ -84,19 +91,23 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
         if (!IsFolderRow(reader, row)) {
             continue;
         }
-        for (WalkedFolder& folder : WalkFolders(reader, {row + separator}, true)) {
+        const WalkedFolders walked = WalkFolders(reader, {row + separator}, true);
+        if (folders.size() + walked.size() > folders.capacity()) {
+            folders.reserve(std::max(folders.size() + walked.size(), 2 * folders.capacity()));
+        }
+        for (const WalkedFolder& folder : walked) {
             if (folder.failure) {
                 result.failures.push_back(
                     {std::string(kMergeIdentity), 134, folder.failure->what()});
             } else if (folder.listing) {
-                folders.push_back({std::move(folder.entry), folder.listing});
+                folders.push_back({folder.entry, folder.listing});
             }
         }
     }
 
     // Each folder's paths are measured, then placed, then written where they belong, on the
     // reader's threads; the list is sized once and built in place without a copy.
-    reader.forEach(folders.size(), [&](std::size_t i) { Measure(fs, folders[i]); });
+    reader.forEach(folders.size(), [&](std::size_t i) { Measure(reader.arena(), fs, folders[i]); });
     std::size_t bytes = 0;
     for (const std::string& row : fileRows) {
         bytes += row.size();

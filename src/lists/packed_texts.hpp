@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "folders/walk_arena.hpp"
+
 namespace gantrylux {
 
 // Texts stored back to back in one buffer, each found by where it ends. A list of a million
@@ -51,8 +53,7 @@ class PackedTexts {
         bytes_.clear();
         ends_.clear();
     }
-    // Room for at least this many texts and bytes in all. A large list is about to be filled at
-    // once, so its buffers are backed by large pages where the system offers them.
+    // Room for at least this many texts and bytes in all.
     void reserve(std::size_t texts, std::size_t bytes);
     // Gives back what the buffers hold beyond their content.
     void shrink_to_fit() {
@@ -66,8 +67,10 @@ class PackedTexts {
     std::vector<std::string> toStrings() const;
 
   private:
-    std::string bytes_;
-    std::vector<std::uint64_t> ends_;
+    // A large list is filled at once, so large buffers are backed by large pages where the
+    // system offers them.
+    std::basic_string<char, std::char_traits<char>, LargePageAllocator<char>> bytes_;
+    std::vector<std::uint64_t, LargePageAllocator<std::uint64_t>> ends_;
 };
 
 }  // namespace gantrylux
