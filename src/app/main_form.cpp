@@ -204,6 +204,20 @@ void MainForm::Option3_Click() {
     storeDisplayOptions("Option3_Click");
 }
 
+void MainForm::Option_Click(DisplayOption selected) {
+    switch (selected) {
+        case DisplayOption::Normal:
+            Option1_Click();
+            break;
+        case DisplayOption::Maximized:
+            Option2_Click();
+            break;
+        case DisplayOption::Minimized:
+            Option3_Click();
+            break;
+    }
+}
+
 // Each option button stores all three: selecting one clears the other two.
 void MainForm::storeDisplayOptions(std::string_view handler) {
     if (restoring_) {

@@ -65,6 +65,8 @@ class MainForm {
     void Option1_Click();
     void Option2_Click();
     void Option3_Click();
+    // The handler of the option button that became selected.
+    void Option_Click(DisplayOption selected);
     void Text1_Change();
     // Call only when the focus moved from the interval box to another control of the window.
     // False when the text is no number, which the user has then been told.

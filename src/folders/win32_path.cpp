@@ -6,13 +6,6 @@ namespace gantrylux::win32 {
 
 namespace {
 
-constexpr std::wstring_view kPrefix = L"\\\\?\\";
-constexpr std::wstring_view kUncPrefix = L"\\\\?\\UNC\\";
-
-bool IsSeparator(wchar_t c) {
-    return c == L'\\' || c == L'/';
-}
-
 std::wstring FullPath(const std::wstring& path) {
     std::wstring full(path.size() + MAX_PATH, L'\0');
     for (;;) {
@@ -36,13 +29,13 @@ std::wstring ForApi(std::wstring path) {
         return path;
     }
     std::wstring full = FullPath(path);
-    if (full.size() >= 2 && IsSeparator(full[0]) && IsSeparator(full[1])) {
+    if (full.size() >= 2 && IsPathSeparator(full[0]) && IsPathSeparator(full[1])) {
         if (HasNamespacePrefix(full)) {
             return full;
         }
-        return std::wstring(kUncPrefix) + full.substr(2);
+        return std::wstring(kLongUncPathPrefix) + full.substr(2);
     }
-    return std::wstring(kPrefix) + full;
+    return std::wstring(kLongPathPrefix) + full;
 }
 
 }  // namespace gantrylux::win32

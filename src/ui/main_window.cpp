@@ -182,19 +182,8 @@ void MainWindow::connectHandlers() {
     connect(options_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         // Only the selected option is a Tab stop; the arrow keys move between them.
         options_->button(id)->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
-        if (!checked) {
-            return;
-        }
-        switch (static_cast<DisplayOption>(id)) {
-            case DisplayOption::Normal:
-                mainForm_.Option1_Click();
-                break;
-            case DisplayOption::Maximized:
-                mainForm_.Option2_Click();
-                break;
-            case DisplayOption::Minimized:
-                mainForm_.Option3_Click();
-                break;
+        if (checked) {
+            mainForm_.Option_Click(static_cast<DisplayOption>(id));
         }
     });
     connect(text1_, &QLineEdit::textChanged, this, [this] { mainForm_.Text1_Change(); });

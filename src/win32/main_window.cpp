@@ -375,17 +375,7 @@ void MainWindow::optionChanged() {
         return;
     }
     option_ = selected;
-    switch (selected) {
-        case DisplayOption::Normal:
-            mainForm_.Option1_Click();
-            break;
-        case DisplayOption::Maximized:
-            mainForm_.Option2_Click();
-            break;
-        case DisplayOption::Minimized:
-            mainForm_.Option3_Click();
-            break;
-    }
+    mainForm_.Option_Click(selected);
 }
 
 LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,

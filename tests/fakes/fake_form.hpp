@@ -65,19 +65,8 @@ class FakeForm : public Form {
     void selectDisplayOption(DisplayOption value) override {
         if (value != option) {
             option = value;
-            if (mainForm_) {
-                switch (value) {
-                    case DisplayOption::Normal:
-                        mainForm_->Option1_Click();
-                        break;
-                    case DisplayOption::Maximized:
-                        mainForm_->Option2_Click();
-                        break;
-                    case DisplayOption::Minimized:
-                        mainForm_->Option3_Click();
-                        break;
-                }
-            }
+            if (mainForm_)
+                mainForm_->Option_Click(value);
         }
     }
 
