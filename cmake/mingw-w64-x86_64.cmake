@@ -20,4 +20,5 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # Debian's "wine" is a wrapper that looks for the 32-bit loader first and warns without it; the
 # 64-bit loader itself is all these executables need.
 find_program(GANTRYLUX_WINE NAMES wine64 wine PATHS /usr/lib/wine /usr/lib64/wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${GANTRYLUX_WINE})
+# Through a launcher that starts a program again when Wine gave up before it ran.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run ${GANTRYLUX_WINE})
