@@ -43,6 +43,9 @@ class FolderReader {
     //
     // Memory for the walk's data, held for the reader's life; any thread may take from it.
     WalkArena& arena() noexcept { return arena_; }
+    // Memory for a walk's own workings, which end with it (its tree of nodes, which route
+    // owns which folder): each walk resets it and so reuses what the walk before took.
+    WalkArena& walkScratch() noexcept { return scratch_; }
     // An empty read whose listing goes in the reader's arena.
     ArenaPtr<FolderRead> newRead();
     // The text under which a folder's read is kept: paths that differ only in doubled or
@@ -100,6 +103,7 @@ class FolderReader {
     std::stop_token stop_;
     // First, so that it ends last: everything below may hold memory of it.
     WalkArena arena_;
+    WalkArena scratch_;
     std::unordered_map<std::string_view, const FolderRead*, std::hash<std::string_view>,
                        std::equal_to<>,
                        ResourceAllocator<std::pair<const std::string_view, const FolderRead*>>>

@@ -13,8 +13,8 @@
 namespace gantrylux {
 namespace {
 
-// Nodes and their texts live in the reader's arena: the texts outlive the nodes, as the
-// walked folders' entries, and nothing of a node is given back on its own.
+// Nodes live in the walk's scratch memory and end with the walk. Their texts live in the
+// reader's arena: they outlive the nodes, as the walked folders' entries.
 struct Node {
     Node() = default;
     Node(const Node&) = delete;
@@ -165,7 +165,7 @@ class TreeRead {
             release(node);
             return;
         }
-        node.children = MakeNodes(reader_.arena(), count);
+        node.children = MakeNodes(reader_.walkScratch(), count);
         node.childCount = count;
         std::size_t at = 0;
         std::size_t unread = 0;
@@ -337,7 +337,7 @@ struct Placed {
 // texts.
 WalkedFolders Assemble(WalkArena& arena, Node* roots, std::size_t rootCount, char separator,
                        std::size_t kept) {
-    WalkedFolders walked(&arena);
+    WalkedFolders walked;
     walked.reserve(rootCount + kept);
     std::vector<Placed> level;
     const auto place = [&](Node& route, Node& owner, std::string_view entry, bool ownText) {
@@ -396,8 +396,10 @@ bool IsAcceptedFolder(std::uint32_t attributes, bool isRoot) {
 
 WalkedFolders WalkFolders(FolderReader& reader, const std::vector<std::string>& entries,
                           bool allLevels) {
-    const Roots roots(reader.arena(), entries.size());
-    Owners owners(reader.arena());
+    // What the last walk left there has ended with it.
+    reader.walkScratch().reset();
+    const Roots roots(reader.walkScratch(), entries.size());
+    Owners owners(reader.walkScratch());
     AddRoots(reader, entries, roots.get(), owners);
     TreeRead tree(reader, owners, allLevels);
     std::vector<FolderReader::Task> tasks;

@@ -27,8 +27,9 @@ struct WalkedFolder {
 // when its given entry's tree has already reached the same folder by another route (through a
 // link): within one given entry each folder is looked into once. A folder whose path reaches
 // the platform's limit is listed but not looked into. The given entries stay even when they
-// are no folder. The list lives in the reader's arena.
-using WalkedFolders = std::vector<WalkedFolder, ResourceAllocator<WalkedFolder>>;
+// are no folder. The list's texts and listings live in the reader's arena; the list itself is
+// given back when it ends, as a merge of many rows walks one row after another.
+using WalkedFolders = std::vector<WalkedFolder, LargePageAllocator<WalkedFolder>>;
 WalkedFolders WalkFolders(FolderReader& reader, const std::vector<std::string>& entries,
                           bool allLevels);
 

@@ -84,8 +84,30 @@ std::size_t WalkArena::reservedBytes() const {
     return bytes;
 }
 
+void WalkArena::reset() {
+    std::lock_guard lock(mutex_);
+    spare_.clear();
+    std::erase_if(chunks_, [this](const Chunk& chunk) {
+        if (chunk.bytes != kChunkBytes) {
+            UnmapLargePages(chunk.base, chunk.bytes);
+            return true;
+        }
+        spare_.push_back(static_cast<char*>(chunk.base));
+        return false;
+    });
+    for (const std::unique_ptr<Bump>& bump : bumps_) {
+        bump->next = nullptr;
+        bump->end = nullptr;
+    }
+}
+
 char* WalkArena::takeChunk(std::size_t bytes) {
     std::lock_guard lock(mutex_);
+    if (bytes == kChunkBytes && !spare_.empty()) {
+        char* chunk = spare_.back();
+        spare_.pop_back();
+        return chunk;
+    }
     chunks_.reserve(chunks_.size() + 1);
     void* chunk = MapLargePages(bytes);
     chunks_.push_back({chunk, bytes});

@@ -80,7 +80,8 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
     FolderReader reader(fs, threads, stop);
     // A later row may be served from an earlier row's reads; with one row there is none.
     reader.indexWalks(folderRows.size() > 1);
-    std::vector<FolderFiles, ResourceAllocator<FolderFiles>> folders(&reader.arena());
+    // Outside the arena: the arena would keep every array the list outgrew.
+    std::vector<FolderFiles, LargePageAllocator<FolderFiles>> folders;
     for (const std::string& given : folderRows) {
         if (stop.stop_requested()) {
             break;

@@ -65,6 +65,32 @@ TEST(WalkArena, BlocksFromSeveralThreadsAreAlignedAndApart) {
     EXPECT_EQ(arena.join({"a/", "", "b", "/"}), "a/b/");
 }
 
+// A reset arena serves the same work again from the chunks it holds, from every thread, and
+// gives a chunk of its own back to the system.
+TEST(WalkArena, AResetArenaReusesItsChunksAndDropsLargeOnes) {
+    WalkArena arena;
+    const auto fill = [&arena] {
+        std::vector<std::jthread> threads;
+        for (int t = 0; t < 3; ++t) {
+            threads.emplace_back([&arena] {
+                for (int i = 0; i < 3000; ++i) {
+                    std::memset(arena.allocate(1000, 8), 0x5A, 1000);
+                }
+            });
+        }
+    };
+    fill();
+    const std::size_t reserved = arena.reservedBytes();
+    std::memset(arena.allocate(WalkArena::kChunkBytes * 2, 8), 1, 16);
+    ASSERT_EQ(arena.reservedBytes(), reserved + WalkArena::kChunkBytes * 2);
+    for (int round = 0; round < 3; ++round) {
+        arena.reset();
+        EXPECT_EQ(arena.reservedBytes(), reserved);
+        fill();
+        EXPECT_EQ(arena.reservedBytes(), reserved);
+    }
+}
+
 // A listing keeps its names wherever it moves, also into a listing made in other memory, and a
 // folder read in many kernel batches (far more than one buffer of records) loses no name.
 TEST(WalkArena, ListingsInTheArenaKeepEveryNameAcrossBatchesAndMoves) {
