@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
+#include "folders/win32_error.hpp"
 #include "lists/picked_files.hpp"
 #include "win32/resource_ids.h"
 #include "win32/wide_text.hpp"
@@ -125,6 +127,10 @@ std::string Win32Desktop::inputBox(const std::string& prompt, const std::string&
     const INT_PTR answer =
         DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_INPUT_BOX), window_,
                         InputBoxProc, reinterpret_cast<LPARAM>(&state));
+    if (answer == -1) {
+        // Not a cancel: the box never showed, and the caller must not take it for one.
+        throw std::runtime_error("Cannot show the input box: " + SystemMessage(GetLastError()));
+    }
     return answer == IDOK ? Utf8(state.text) : std::string();
 }
 

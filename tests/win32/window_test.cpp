@@ -20,16 +20,21 @@
 #include "ports/clock.hpp"
 #include "win32/main_window.hpp"
 #include "win32/registry_settings_store.hpp"
+#include "win32/resource_ids.h"
 #include "win32/wide_text.hpp"
 
 namespace gantrylux::win32 {
 namespace {
 
-// The repository's sample folder, as Wine shows the Linux path.
-std::string SamplesFolder() {
-    std::string path = "Z:" GANTRYLUX_SAMPLES_DIR;
+// A folder of the repository, as Wine shows the Linux path.
+std::string RepositoryFolder(std::string path) {
+    path.insert(0, "Z:");
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
+}
+
+std::string SamplesFolder() {
+    return RepositoryFolder(GANTRYLUX_SAMPLES_DIR);
 }
 
 // Dialogs answered by the test; files "opened" by a stand-in that records them.
@@ -51,12 +56,13 @@ class ScriptedDesktop : public Win32Desktop {
     std::vector<std::string> openFiles(const std::string&) override { return {}; }
     std::string inputBox(const std::string&, const std::string&) override { return {}; }
     std::string browseForFolder(const std::string&, const std::string&) override { return {}; }
-    std::string programFolder() const override { return "Z:\\nonexistent-gantrylux-folder"; }
+    std::string programFolder() const override { return folder; }
 
     std::vector<std::string> opened;
     std::vector<int> showCommands;
     std::vector<std::string> boxes;
     std::function<void(std::size_t opened)> onOpen;
+    std::string folder = "Z:\\nonexistent-gantrylux-folder";
 };
 
 class WindowTest : public ::testing::Test {
@@ -76,6 +82,10 @@ class WindowTest : public ::testing::Test {
 
     void TearDown() override {
         window_.reset();
+        if (!programFolder_.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(programFolder_, ignored);
+        }
         // A closing test leaves the quit message behind; the next test starts afresh.
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -95,6 +105,18 @@ class WindowTest : public ::testing::Test {
                                    std::chrono::milliseconds(20));
         }
         ASSERT_TRUE(started);
+    }
+
+    // A folder that stands for the program's own, for the files the window looks for beside it.
+    std::filesystem::path programFolder() {
+        if (programFolder_.empty()) {
+            std::wstring name = keyPath_.substr(keyPath_.rfind(L'\\') + 1) + L" program";
+            std::replace(name.begin(), name.end(), L'/', L'-');  // parameterised tests' names
+            programFolder_ = std::filesystem::temp_directory_path() / name;
+            std::filesystem::create_directories(programFolder_);
+            desktop_.folder = Utf8(programFolder_.wstring());
+        }
+        return programFolder_;
     }
 
     HWND item(int id) const { return GetDlgItem(window_->handle(), id); }
@@ -142,6 +164,7 @@ class WindowTest : public ::testing::Test {
     }
 
     std::wstring keyPath_;
+    std::filesystem::path programFolder_;
     ScriptedDesktop desktop_;
     std::unique_ptr<FileSystem> fs_ = MakeNativeFileSystem();
     SystemClock clock_;
@@ -265,19 +288,107 @@ TEST_F(WindowTest, DraggingARowDownCarriesIt) {
     EXPECT_EQ(rows(control::kListView1), (std::vector<std::string>{"A", "C", "D"}));
 }
 
-// The one real message box: another thread finds it by its title and answers No.
-TEST(MessageBoxTest, ShowsTheRealBoxAndGivesItsAnswer) {
-    Win32Desktop desktop;
-    const std::wstring title = L"Gantrylux box " + std::to_wstring(GetCurrentProcessId());
-    std::thread answerer([&] {
+// The pointer the system asks for as the mouse moves: the hand drawn in the file beside the
+// program (its own hot spot) over a button, the arrow over a list, the hourglass while busy.
+TEST_F(WindowTest, ThePointerFollowsWhatIsUnderItAndTheBusyState) {
+    std::filesystem::copy_file(Wide(RepositoryFolder(GANTRYLUX_POINTER_FILE)),
+                               programFolder() / L"HAND-M.CUR");
+    start();
+    const auto pointerOver = [&](int id) {
+        SendMessageW(item(id), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+        SendMessageW(item(id), WM_SETCURSOR, reinterpret_cast<WPARAM>(item(id)),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    ICONINFO hand{};
+    ASSERT_TRUE(GetIconInfo(pointerOver(control::kPushButton2), &hand));
+    DeleteObject(hand.hbmMask);
+    DeleteObject(hand.hbmColor);
+    EXPECT_EQ(hand.xHotspot, 12u);
+    EXPECT_EQ(hand.yHotspot, 1u);
+    EXPECT_EQ(pointerOver(control::kListView1), LoadCursorW(nullptr, IDC_ARROW));
+    {
+        const BusyGuard busy(window_->mainForm().busy());
+        EXPECT_EQ(pointerOver(control::kPushButton2), LoadCursorW(nullptr, IDC_WAIT));
+        EXPECT_EQ(pointerOver(control::kListView3), LoadCursorW(nullptr, IDC_WAIT));
+    }
+    EXPECT_EQ(pointerOver(control::kListView3), LoadCursorW(nullptr, IDC_ARROW));
+    EXPECT_TRUE(desktop_.boxes.empty());
+}
+
+// The skin file beside the program gives the window's plain controls the button face; without
+// it they are white.
+class SkinTest : public WindowTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SkinTest, TheSkinFileGivesThePlainControlsTheButtonFace) {
+    if (GetParam()) {
+        std::filesystem::create_directories(programFolder() / L"x");
+        std::filesystem::copy_file(Wide(RepositoryFolder(GANTRYLUX_SKIN_FILE)),
+                                   programFolder() / L"x" / L"o.cjs");
+    }
+    start();
+    for (const int id : {control::kCheck3, control::kOption1}) {
+        const HDC dc = GetDC(item(id));
+        const auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageW(window_->handle(), WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(item(id))));
+        ReleaseDC(item(id), dc);
+        LOGBRUSH shown{};
+        ASSERT_EQ(GetObjectW(brush, sizeof shown, &shown), static_cast<int>(sizeof shown));
+        EXPECT_EQ(shown.lbColor, GetParam() ? GetSysColor(COLOR_BTNFACE) : RGB(255, 255, 255));
+    }
+    EXPECT_TRUE(desktop_.boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithout, SkinTest, ::testing::Bool());
+
+// Finds this process's dialog with the given title from another thread, hands it to `answer`
+// and gives up after 20 s.
+std::thread AnswerDialog(std::wstring title, std::function<void(HWND)> answer) {
+    return std::thread([title = std::move(title), answer = std::move(answer)] {
         for (int attempt = 0; attempt < 400; ++attempt) {
             if (const HWND box = FindWindowW(L"#32770", title.c_str())) {
-                PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED),
-                             reinterpret_cast<LPARAM>(GetDlgItem(box, IDNO)));
+                answer(box);
                 return;
             }
             Sleep(50);
         }
+    });
+}
+
+// The real input box: the prompt's lines as the static text needs them, the proposal in the
+// edit field, and what was typed on OK, nothing on Cancel.
+TEST(InputBoxTest, GivesWhatWasTypedOrNothingWhenCancelled) {
+    Win32Desktop desktop;
+    const std::string title = "Gantrylux input " + std::to_string(GetCurrentProcessId());
+    desktop.setApplicationTitle(title);
+    for (const int button : {IDOK, IDCANCEL}) {
+        std::wstring prompt(200, L'\0');
+        std::wstring proposal(200, L'\0');
+        std::thread answerer = AnswerDialog(Wide(title), [&](HWND box) {
+            prompt.resize(static_cast<std::size_t>(GetDlgItemTextW(
+                box, IDC_INPUT_PROMPT, prompt.data(), static_cast<int>(prompt.size()))));
+            proposal.resize(static_cast<std::size_t>(GetDlgItemTextW(
+                box, IDC_INPUT_TEXT, proposal.data(), static_cast<int>(proposal.size()))));
+            SetDlgItemTextW(box, IDC_INPUT_TEXT, L"*.txt");
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+        });
+        const std::string answer = desktop.inputBox("Extension?\nOne per line", "*.*");
+        answerer.join();
+        EXPECT_EQ(prompt, L"Extension?\r\nOne per line");
+        EXPECT_EQ(proposal, L"*.*");
+        EXPECT_EQ(answer, button == IDOK ? "*.txt" : "");
+    }
+}
+
+// The one real message box: another thread finds it by its title and answers No.
+TEST(MessageBoxTest, ShowsTheRealBoxAndGivesItsAnswer) {
+    Win32Desktop desktop;
+    const std::wstring title = L"Gantrylux box " + std::to_wstring(GetCurrentProcessId());
+    std::thread answerer = AnswerDialog(title, [](HWND box) {
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, IDNO)));
     });
     const int answer = desktop.messageBox("Go on?", message_style::kYesNo, Utf8(title));
     answerer.join();
