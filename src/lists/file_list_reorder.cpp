@@ -33,8 +33,14 @@ std::optional<std::size_t> FileListReorder::moveOver(std::optional<std::size_t> 
     if (files_.at(*target) == files_.at(*dragged_)) {
         return std::nullopt;
     }
-    files_.swap(*dragged_, *target);
-    dragged_ = target;
+    // A fast move, or the list scrolling under a still pointer, can reach a row several rows
+    // away: the text still passes each row between, so those keep their order.
+    const std::size_t to = *target;
+    while (*dragged_ != to) {
+        const std::size_t next = *dragged_ < to ? *dragged_ + 1 : *dragged_ - 1;
+        files_.swap(*dragged_, next);
+        dragged_ = next;
+    }
     return target;
 }
 

@@ -8,8 +8,9 @@
 namespace gantrylux {
 
 // Reordering the file list by dragging a row: pressing on a row and moving carries its text
-// along, swapping it with each row it passes. The dragged row follows the list's changes and
-// is forgotten when it is removed, so a later move never touches a row that is gone.
+// along, swapping it with each row it passes, also rows a single move skipped. The dragged row
+// follows the list's changes and is forgotten when it is removed, so a later move never touches a
+// row that is gone.
 class FileListReorder : private PathListObserver {
   public:
     explicit FileListReorder(PathList& files);

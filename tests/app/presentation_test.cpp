@@ -52,6 +52,18 @@ TEST_F(ReorderTest, TheDraggedTextTravelsRowByRow) {
     EXPECT_EQ(reorder.draggedRow(), 4u);
 }
 
+// A move that lands several rows away (a fast pointer, or the list scrolling under it) passes
+// the rows between one by one, down and back up, so they keep their order.
+TEST_F(ReorderTest, AMoveThatSkipsRowsKeepsTheirOrder) {
+    reorder.press();
+    reorder.itemClick(1);
+    EXPECT_EQ(reorder.moveOver(4, true), 4u);
+    EXPECT_THAT(files.texts(), ElementsAre("B", "C", "D", "A"));
+    EXPECT_EQ(reorder.moveOver(2, true), 2u);
+    EXPECT_THAT(files.texts(), ElementsAre("B", "A", "C", "D"));
+    EXPECT_EQ(reorder.draggedRow(), 2u);
+}
+
 TEST_F(ReorderTest, NothingMovesWithoutAPressARowOrADifferentText) {
     reorder.itemClick(2);
     EXPECT_EQ(reorder.moveOver(3, true), std::nullopt);  // not pressed
