@@ -38,18 +38,30 @@ void ListCommands::ListView3_OLEDragDrop(const std::vector<std::string>& paths) 
 
 // The paths are made absolute here: the rows are opened later with "/" as the working folder.
 void ListCommands::AddCommandLinePaths(const std::vector<std::string>& paths) {
-    std::vector<std::string> present;
+    Procedure p{std::string(identity::kFileListDrop), desktop_};
+    std::vector<std::string> rows;
     std::string missing;
-    for (const std::string& path : paths) {
-        std::string absolute = AbsolutePath(path);
-        if (PathExists(fs_, absolute)) {
-            present.push_back(std::move(absolute));
-        } else {
-            missing += "\r\n" + path;
-        }
+    bool anyFound = false;
+    // Even the test that a path exists runs on the worker: a path on a network share that does
+    // not answer must not hold the window.
+    if (!inBackground(p, 0, [&](FolderReader& reader) {
+            std::vector<std::string> found;
+            for (const std::string& path : paths) {
+                std::string absolute = AbsolutePath(path);
+                if (PathExists(reader.fileSystem(), absolute)) {
+                    found.push_back(std::move(absolute));
+                } else {
+                    missing += "\r\n" + path;
+                }
+            }
+            anyFound = !found.empty();
+            rows = DroppedFileRows(reader, found);
+        })) {
+        return;
     }
-    if (!present.empty()) {
-        ListView1_OLEDragDrop(present);
+    if (anyFound) {
+        p.step(0, [&] { files_.append(rows); });
+        p.step(0, [&] { merge(); });
     }
     if (!missing.empty() && !desktop_.closing()) {
         desktop_.messageBox("These were not found and were not added:" + missing,
