@@ -36,7 +36,7 @@ std::string_view FolderReader::key(std::string_view folder) {
     if (from == std::string_view::npos) {
         return folder;
     }
-    char* key = static_cast<char*>(arena_.allocate(folder.size(), 1));
+    char* key = static_cast<char*>(scratch_.allocate(folder.size(), 1));
     std::size_t length = 0;
     const auto append = [&](std::string_view part) {
         std::memcpy(key + length, part.data(), part.size());

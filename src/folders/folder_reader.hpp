@@ -49,7 +49,8 @@ class FolderReader {
     // An empty read whose listing goes in the reader's arena.
     ArenaPtr<FolderRead> newRead();
     // The text under which a folder's read is kept: paths that differ only in doubled or
-    // trailing separators name the same folder. It may be a part of `folder`.
+    // trailing separators name the same folder. It may be a part of `folder`, or be held by the
+    // walk's scratch memory until the next walk starts; keep copies it.
     std::string_view key(std::string_view folder);
     // The read kept under a key, or nothing. Safe on several threads at once while no read is
     // being kept.

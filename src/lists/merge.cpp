@@ -17,8 +17,12 @@ namespace {
 // holds no separator, normalising the folder part once gives the same text as normalising
 // every path.
 struct FolderFiles {
-    std::string_view prefix;  // the walk's entry, then normalised; held by the reader
+    std::string_view prefix;  // the walk's entry; held by the reader
     const FolderListing* listing;
+    // Whether `prefix` is normal already. Most entries of a row's walk are not (the row's own
+    // separator is doubled), and they are normalised again as their paths are written rather
+    // than kept twice: a merge of many rows holds hundreds of thousands of them.
+    bool normal = false;
     bool nearLimit = false;     // its files' paths may reach the platform's limit
     std::size_t count = 0;      // of its files
     std::size_t bytes = 0;      // of their paths
@@ -40,25 +44,28 @@ bool IsCandidate(const FileSystem& fs, const FolderFiles& folder, const FolderEn
 }
 
 void Measure(WalkArena& arena, const FileSystem& fs, FolderFiles& folder) {
-    // Most entries are normal already and are kept as they are.
     const std::string normal = NormalizePath(folder.prefix);
-    if (normal != folder.prefix) {
+    folder.normal = normal == folder.prefix;
+    folder.nearLimit = NearPathLimit(fs, normal);
+    if (folder.nearLimit && !folder.normal) {
+        // The limit is tested on each file's whole path, so the normal text is kept at hand.
         folder.prefix = arena.join({normal});
+        folder.normal = true;
     }
-    folder.nearLimit = NearPathLimit(fs, folder.prefix);
     for (const FolderEntry& entry : folder.listing->entries) {
         if (IsCandidate(fs, folder, entry)) {
             ++folder.count;
             folder.bytes += entry.name.size();
         }
     }
-    folder.bytes += folder.count * folder.prefix.size();
+    folder.bytes += folder.count * normal.size();
 }
 
 void Fill(const FileSystem& fs, const FolderFiles& folder, const PackedTexts::Room& room) {
     char* at = room.bytes + folder.firstByte;
     std::uint64_t* end = room.ends + folder.firstText;
-    const std::string_view prefix = folder.prefix;
+    const std::string normal = folder.normal ? std::string() : NormalizePath(folder.prefix);
+    const std::string_view prefix = folder.normal ? folder.prefix : std::string_view(normal);
     for (const FolderEntry& entry : folder.listing->entries) {
         if (IsCandidate(fs, folder, entry)) {
             std::memcpy(at, prefix.data(), prefix.size());
