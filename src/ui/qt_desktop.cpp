@@ -15,10 +15,9 @@
 #include <QWidget>
 #include <algorithm>
 #include <climits>
-#include <exception>
-#include <thread>
 
 #include "app/product.hpp"
+#include "ports/worker_job.hpp"
 #include "run/shell_execute_arguments.hpp"
 
 #ifdef Q_OS_WIN
@@ -111,22 +110,11 @@ std::string QtDesktop::programFolder() const {
 
 void QtDesktop::runInBackground(const std::function<void(std::stop_token)>& job) {
     QEventLoop loop;
-    std::exception_ptr failure;
-    {
-        std::jthread worker([&](std::stop_token stop) {
-            try {
-                job(stop);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            // Queued: the quit arrives through the loop even if the job ends before it runs.
-            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-        });
-        loop.exec();
-    }
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
+    RunOnWorker(
+        job,
+        // Queued: the quit arrives through the loop even if the job ends before it runs.
+        [&] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection); },
+        [&] { loop.exec(); });
 }
 
 // Sleeps in an event loop until the deadline: events are handled as they come, and the timer

@@ -5,13 +5,13 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <exception>
+#include <memory>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 #include "folders/win32_error.hpp"
 #include "lists/picked_files.hpp"
+#include "ports/worker_job.hpp"
 #include "win32/resource_ids.h"
 #include "win32/wide_text.hpp"
 
@@ -199,29 +199,18 @@ void Win32Desktop::runInBackground(const std::function<void(std::stop_token)>& j
     if (done == nullptr) {
         throw std::runtime_error("Cannot create an event to wait for a background job");
     }
-    std::exception_ptr failure;
-    {
-        std::jthread worker([&](std::stop_token stop) {
-            try {
-                job(stop);
-            } catch (...) {
-                failure = std::current_exception();
+    const std::unique_ptr<void, decltype(&CloseHandle)> closer(done, &CloseHandle);
+    RunOnWorker(
+        job, [done] { SetEvent(done); },
+        [&] {
+            while (pumpMessages()) {
+                const DWORD woken = MsgWaitForMultipleObjectsEx(1, &done, INFINITE, QS_ALLINPUT,
+                                                                MWMO_INPUTAVAILABLE);
+                if (woken == WAIT_OBJECT_0 || woken == WAIT_FAILED) {
+                    break;
+                }
             }
-            SetEvent(done);
         });
-        while (pumpMessages()) {
-            const DWORD woken =
-                MsgWaitForMultipleObjectsEx(1, &done, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-            if (woken == WAIT_OBJECT_0 || woken == WAIT_FAILED) {
-                break;
-            }
-        }
-        // Closing: the job is asked to stop and the worker's end is awaited here.
-    }
-    CloseHandle(done);
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
 }
 
 void Win32Desktop::waitForEvents(std::chrono::steady_clock::time_point deadline) {
