@@ -100,9 +100,9 @@ bool IsDeniedOrMissing(const FolderRead& read) {
                             read.failure->code() == fs_error::kPathNotFound);
 }
 
+// The listing has no "." or "..", and the read already marked names that are not text.
 bool IsWalkableSubfolder(const FolderEntry& entry) {
-    return entry.kind == EntryKind::Folder && !entry.badName && entry.name != "." &&
-           entry.name != ".." && !HasBadCharacters(entry.name) &&
+    return entry.kind == EntryKind::Folder && !entry.badName &&
            IsAcceptedFolder(entry.attributes, false);
 }
 
