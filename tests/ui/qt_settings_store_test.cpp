@@ -7,17 +7,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "fakes/file_content.hpp"
 #include "fakes/ordinary_user.hpp"
 
 namespace gantrylux {
 namespace {
 
 using ::testing::HasSubstr;
-
-QByteArray Content(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 bool Put(const QString& path, const QByteArray& content) {
     QFile file(path);
@@ -112,7 +108,7 @@ TEST_F(QtSettingsStoreTest, AFileThatCannotBeReadSaysWhy) {
             EXPECT_THAT(*store.readFailure(), HasSubstr(c.reason));
         }
         if (c.content) {
-            EXPECT_EQ(Content(path), c.content) << c.name;
+            EXPECT_EQ(testing::FileContent(path), c.content) << c.name;
         }
     }
 }
@@ -181,7 +177,7 @@ TEST_F(QtSettingsStoreTest, AnOrdinaryUserIsToldWhyTheFileCannotBeReadOrWritten)
         GTEST_SKIP() << "no ordinary user to run the check as";
     }
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(Content(file()), stored);
+    EXPECT_EQ(testing::FileContent(file()), stored);
 }
 
 TEST(QtSettingsStoreLocation, TheUsersStoreIsOneIniFileNamedForTheMaker) {

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "app/folder_list_text.hpp"
+#include "fakes/file_content.hpp"
 #include "ports/settings_store.hpp"
 #include "ui/qt_settings_store.hpp"
 
@@ -23,11 +24,6 @@ namespace gantrylux {
 namespace {
 
 using ::testing::HasSubstr;
-
-QByteArray Content(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 std::string FolderList(const std::string& stem, int rows) {
     PackedTexts texts;
@@ -98,7 +94,7 @@ TEST(SettingsOnAFullDisk, TheFailureIsToldTheOldFileStaysAndTheNextWriteStoresAl
     const QString file = disk.filePath(QStringLiteral("Quillmere.ini"));
     QtSettingsStore store(file);
     store.write(setting::kFolderList, FolderList("old", 3));
-    const QByteArray before = Content(file);
+    const QByteArray before = testing::FileContent(file);
 
     disk.fill();
     try {
@@ -107,7 +103,7 @@ TEST(SettingsOnAFullDisk, TheFailureIsToldTheOldFileStaysAndTheNextWriteStoresAl
     } catch (const std::runtime_error& failure) {
         EXPECT_THAT(failure.what(), HasSubstr(file.toStdString() + ": No space left on device"));
     }
-    EXPECT_EQ(Content(file), before);
+    EXPECT_EQ(testing::FileContent(file), before);
 
     disk.makeRoom();
     store.write(setting::kInterval, "7");

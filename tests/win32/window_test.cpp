@@ -119,6 +119,14 @@ class WindowTest : public ::testing::Test {
         return programFolder_;
     }
 
+    // Endless, no wait between files, the samples folder in the folder list: set to run.
+    void startWithEndlessRunOfTheSamples() {
+        start();
+        SetWindowTextW(item(control::kText1), L"0");
+        click(control::kCheck3);
+        drop(control::kListView3, {SamplesFolder()});
+    }
+
     HWND item(int id) const { return GetDlgItem(window_->handle(), id); }
     void click(int id) { SendMessageW(item(id), BM_CLICK, 0, 0); }
     bool checked(int id) const { return SendMessageW(item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -233,10 +241,7 @@ TEST_F(WindowTest, SinglePassOpensEachDroppedFileOnce) {
 }
 
 TEST_F(WindowTest, StopEndsAnEndlessRun) {
-    start();
-    SetWindowTextW(item(control::kText1), L"0");
-    click(control::kCheck3);
-    drop(control::kListView3, {SamplesFolder()});
+    startWithEndlessRunOfTheSamples();
     desktop_.onOpen = [&](std::size_t count) {
         if (count == 20) {
             PostMessageW(item(control::kPushButton2), BM_CLICK, 0, 0);
@@ -249,10 +254,7 @@ TEST_F(WindowTest, StopEndsAnEndlessRun) {
 }
 
 TEST_F(WindowTest, ClosingDuringARunStoresTheFolderListAndOpensNoMore) {
-    start();
-    SetWindowTextW(item(control::kText1), L"0");
-    click(control::kCheck3);
-    drop(control::kListView3, {SamplesFolder()});
+    startWithEndlessRunOfTheSamples();
     RegDeleteKeyValueW(HKEY_CURRENT_USER, keyPath_.c_str(), L"ListView3");
     desktop_.onOpen = [&](std::size_t count) {
         if (count == 3) {
