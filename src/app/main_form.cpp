@@ -29,7 +29,7 @@ const char* TruthText(bool value) {
 }  // namespace
 
 MainForm::MainForm(Form& form, Desktop& desktop, SettingsStore& store, const FileSystem& fs,
-                   const Clock& clock)
+                   const Clock& clock, std::chrono::milliseconds answerDeadline)
     : form_(form),
       desktop_(desktop),
       store_(store),
@@ -37,9 +37,9 @@ MainForm::MainForm(Form& form, Desktop& desktop, SettingsStore& store, const Fil
       busy_([this](bool busy) {
           form_.setPointer(busy ? WindowPointer::Hourglass : WindowPointer::Default);
       }),
-      merger_(fileList_, folderList_, candidateList_, busy_, desktop, fs),
-      run_(form, desktop, candidateList_, clock),
-      commands_(form, desktop, store, fs, fileList_, folderList_, busy_, merger_),
+      merger_(fileList_, folderList_, candidateList_, busy_, desktop, fs, answerDeadline),
+      run_(form, desktop, candidateList_, clock, &merger_),
+      commands_(form, desktop, store, fs, fileList_, folderList_, busy_, merger_, answerDeadline),
       folderAutosave_(folderList_, store) {}
 
 void MainForm::Form_Load() {
@@ -63,15 +63,19 @@ void MainForm::Form_Load() {
 }
 
 // A failure here is still one of the start-up's, reported under its step.
-void MainForm::mergeAtStartUp() {
+void MainForm::mergeAtStartUp(std::function<void()> finished) {
     if (desktop_.closing()) {
         return;  // closed before the merge came to run
     }
     Procedure p{std::string(identity::kFormLoad), desktop_};
     p.step(148, [&] { merger_.CorrelateListviewsWrapper(); });
-    if (!commandLinePaths_.empty() && !desktop_.closing()) {
-        commands_.AddCommandLinePaths(std::exchange(commandLinePaths_, {}));
-    }
+    merger_.whenMerged([this, finished = std::move(finished)] {
+        if (!commandLinePaths_.empty() && !desktop_.closing()) {
+            commands_.AddCommandLinePaths(std::exchange(commandLinePaths_, {}), finished);
+        } else if (finished) {
+            finished();
+        }
+    });
 }
 
 // The skin and the hand pointer are files beside the program; without them the window keeps

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,7 +27,7 @@ namespace gantrylux {
 class MainForm {
   public:
     MainForm(Form& form, Desktop& desktop, SettingsStore& store, const FileSystem& fs,
-             const Clock& clock);
+             const Clock& clock, std::chrono::milliseconds answerDeadline = kAnswerDeadline);
     MainForm(const MainForm&) = delete;
     MainForm& operator=(const MainForm&) = delete;
 
@@ -45,8 +47,9 @@ class MainForm {
     }
     // The rest of the start-up, once the window shows: the candidate list from the restored
     // folder list, then the command line's paths. Its walk may take long (a huge or looping
-    // folder tree), with the hourglass showing meanwhile.
-    void mergeAtStartUp();
+    // folder tree), with the hourglass showing meanwhile; the window goes on serving the user,
+    // and `finished` runs once both are in.
+    void mergeAtStartUp(std::function<void()> finished = {});
     void Form_QueryUnload();
     // Ends the program: a run in progress opens no further file and every wait returns.
     void Form_Unload();

@@ -1,3 +1,5 @@
+#include <memory>
+
 #include "app/procedure.hpp"
 #include "app/product.hpp"
 #include "lists/list_commands.hpp"
@@ -52,23 +54,25 @@ void ListCommands::PushButton4_Click() {
         return;
     }
     p.step(110, [&] { store_.write(setting::kLastFolder, folder); });
-    {
-        // Held while the files are collected, so that removals leave the file list alone.
-        BusyGuard busy(busy_);
-        // Exactly as typed: "*" gives "*.*", and ".txt" gives "*..txt".
-        const std::string pattern = "*." + extension;
-        TreeFiles found;
-        if (!inBackground(p, 114, [&](FolderReader& reader) {
-                AppendTreeFiles(reader, {folder + fs_.separator()}, pattern, found);
-            })) {
-            return;
-        }
-        for (const std::string& failure : found.failures) {
-            ReportFailure(desktop_, failure, p.identity(), 120);
-        }
-        p.step(122, [&] { files_.append(found.paths); });
-    }
-    p.step(126, [&] { merge(); });
+    // Held while the files are collected, so that removals leave the file list alone.
+    holdBusy();
+    // Exactly as typed: "*" gives "*.*", and ".txt" gives "*..txt".
+    auto found = std::make_shared<TreeFiles>();
+    inBackground(
+        p.identity(), 114, {folder},
+        [found, entry = folder + fs_.separator(), pattern = "*." + extension](
+            FolderReader& reader) { AppendTreeFiles(reader, {entry}, pattern, *found); },
+        [this, found](bool ended) {
+            Procedure p{std::string(identity::kAddAllFiles), desktop_};
+            if (ended) {
+                for (const std::string& failure : found->failures) {
+                    ReportFailure(desktop_, failure, p.identity(), 120);
+                }
+                p.step(122, [&] { files_.append(found->paths); });
+            }
+            releaseBusy();
+            p.step(126, [&] { merge(); });
+        });
 }
 
 }  // namespace gantrylux

@@ -1,3 +1,5 @@
+#include <memory>
+
 #include "app/procedure.hpp"
 #include "app/product.hpp"
 #include "lists/folder_rows.hpp"
@@ -27,19 +29,28 @@ void ListCommands::PushButton21_Click() {
         // Every folder below it holds the ";" as well: none could be kept.
         tellLeftOut({FolderRow(folder, fs_.separator())});
     } else if (!folder.empty()) {
-        BusyGuard busy(busy_);
+        holdBusy();
         // Its own row comes first, so it stays even when the walk cannot read it. A network
         // folder is walked like any other.
-        p.step(108, [&] { folders_.append(FolderRow(folder, fs_.separator())); });
-        const std::string walkEntry = folder + fs_.separator();
-        std::vector<std::string> rows;
-        if (!inBackground(p, 110,
-                          [&](FolderReader& reader) { rows = SubfolderRows(reader, walkEntry); })) {
-            return;
-        }
-        const std::vector<std::string> leftOut = TakeUnstorableRows(rows);
-        p.step(112, [&] { folders_.append(rows); });
-        tellLeftOut(leftOut);
+        const std::string row = FolderRow(folder, fs_.separator());
+        p.step(108, [&] { folders_.append(row); });
+        auto rows = std::make_shared<std::vector<std::string>>();
+        inBackground(
+            p.identity(), 110, {row},
+            [rows, entry = folder + fs_.separator()](FolderReader& reader) {
+                *rows = SubfolderRows(reader, entry);
+            },
+            [this, rows](bool ended) {
+                Procedure p{std::string(identity::kAddSubfolders), desktop_};
+                if (ended) {
+                    const std::vector<std::string> leftOut = TakeUnstorableRows(*rows);
+                    p.step(112, [&] { folders_.append(*rows); });
+                    tellLeftOut(leftOut);
+                }
+                releaseBusy();
+                p.step(114, [&] { merge(); });
+            });
+        return;
     }
     p.step(114, [&] { merge(); });
 }

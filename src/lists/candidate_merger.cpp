@@ -1,62 +1,156 @@
 #include "lists/candidate_merger.hpp"
 
 #include <algorithm>
+#include <atomic>
+#include <stop_token>
 #include <thread>
+#include <utility>
 
 #include "app/procedure.hpp"
 #include "lists/merge.hpp"
 
 namespace gantrylux {
 
+// One merge, as its worker sees it: the lists as they stood, and what it found. It is shared
+// with the worker, which may outlive the merger when a row hangs.
+struct CandidateMerger::Job {
+    std::vector<std::string> files;
+    std::vector<std::string> folders;
+    std::stop_source stop;
+    MergeResult result;
+    std::vector<std::string> notAnswering;  // rows the user is to be told of
+
+    // Walks the rows, each attempt without the rows found not answering so far; a row whose
+    // stuck call is still out from an earlier merge is left out from the start.
+    void run(const FileSystem& fs, std::chrono::milliseconds deadline,
+             const std::shared_ptr<UnansweringFolders>& unanswering) {
+        std::vector<std::string> rows;
+        for (std::string& row : folders) {
+            if (!unanswering->contains(row)) {
+                rows.push_back(std::move(row));
+            }
+        }
+        const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+        for (;;) {
+            struct Attempt {
+                std::atomic<std::size_t> walkingRow{0};
+                MergeResult result;
+            };
+            auto attempt = std::make_shared<Attempt>();
+            const WatchedJob job = WatchedJob::Run(
+                fs, deadline, stop.get_token(),
+                [attempt, files = files, rows, threads](const FileSystem& watched,
+                                                        std::stop_token stopAttempt) {
+                    attempt->result = BuildCandidates(files, rows, watched, threads,
+                                                      std::move(stopAttempt), &attempt->walkingRow);
+                });
+            switch (job.end()) {
+                case WatchedJob::End::Done:
+                    result = std::move(attempt->result);
+                    return;
+                case WatchedJob::End::Stopped:
+                    return;
+                case WatchedJob::End::NotAnswering:
+                    break;
+            }
+            const std::size_t stuck = attempt->walkingRow.load();
+            if (stuck >= rows.size()) {
+                // Past the walks: no row to leave out, so only the file rows are left.
+                result.candidates.clear();
+                for (const std::string& file : files) {
+                    result.candidates.push_back(file);
+                }
+                return;
+            }
+            std::string row = std::move(rows[stuck]);
+            rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(stuck));
+            if (unanswering->mark(row)) {
+                notAnswering.push_back(row);
+            }
+            job.whenEnded([unanswering, row] { unanswering->answered(row); });
+        }
+    }
+};
+
 CandidateMerger::CandidateMerger(const PathList& files, const PathList& folders,
                                  PathList& candidates, BusyCounter& busy, Desktop& desktop,
-                                 const FileSystem& fs)
+                                 const FileSystem& fs, std::chrono::milliseconds answerDeadline)
     : files_(files),
       folders_(folders),
       candidates_(candidates),
       busy_(busy),
       desktop_(desktop),
-      fs_(fs) {}
+      fs_(fs),
+      answerDeadline_(answerDeadline) {}
+
+CandidateMerger::~CandidateMerger() {
+    if (current_) {
+        current_->stop.request_stop();
+    }
+}
 
 void CandidateMerger::CorrelateListviewsWrapper() {
-    if (running_) {
-        stale_ = true;
-        return;
-    }
-    running_ = true;
-    struct Done {
-        bool& running;
-        ~Done() { running = false; }
-    } done{running_};
-    BusyGuard busy(busy_);
     Procedure p{std::string(kMergeIdentity), desktop_};
-    const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
-    do {
-        stale_ = false;
-        const std::vector<std::string> files = files_.texts();
-        const std::vector<std::string> folders = folders_.texts();
-        MergeResult result;
-        if (!p.step(124, [&] {
-                desktop_.runInBackground([&](std::stop_token stop) {
-                    result = BuildCandidates(files, folders, fs_, threads, stop);
-                });
-            })) {
-            // The job's failure has been reported; what the list held belongs to lists that
-            // may have changed since, so it goes, as at the start of every merge.
-            candidates_.clear();
-            continue;
+    if (current_) {
+        current_->stop.request_stop();  // its result would be stale: this one replaces it
+    }
+    if (!busyWhileMerging_) {
+        busyWhileMerging_.emplace(busy_);
+    }
+    auto job = std::make_shared<Job>();
+    job->files = files_.texts();
+    job->folders = folders_.texts();
+    current_ = job;
+    const bool started = p.step(124, [&] {
+        desktop_.startInBackground(
+            [job, &fs = fs_, deadline = answerDeadline_, unanswering = unanswering_] {
+                job->run(fs, deadline, unanswering);
+            },
+            [this, job](std::exception_ptr failure) { finished(job, failure); });
+    });
+    if (!started) {
+        // What the list held belongs to lists that may have changed since, so it goes, as at
+        // the start of every merge.
+        current_.reset();
+        busyWhileMerging_.reset();
+        candidates_.clear();
+    }
+}
+
+void CandidateMerger::finished(const std::shared_ptr<Job>& job, std::exception_ptr failure) {
+    if (job != current_) {
+        return;  // a newer merge has replaced it
+    }
+    current_.reset();
+    busyWhileMerging_.reset();
+    Procedure p{std::string(kMergeIdentity), desktop_};
+    if (failure) {
+        p.step(124, [&] { std::rethrow_exception(failure); });
+        candidates_.clear();
+    } else {
+        p.step(102, [&] { candidates_.assign(std::move(job->result.candidates)); });
+        for (const MergeFailure& f : job->result.failures) {
+            ReportFailure(desktop_, f.description, f.identity, f.step);
         }
-        if (desktop_.closing()) {
-            return;  // the job was cut short: its result is partial
+        if (const std::string message = UnansweringFoldersMessage(job->notAnswering);
+            !message.empty() && !desktop_.closing()) {
+            desktop_.messageBox(message, message_style::kOkOnly, "");
         }
-        if (stale_) {
-            continue;
+    }
+    // A merge asked for while a message showed is the newest now: those waiting wait for it.
+    if (!current_) {
+        for (const std::function<void()>& then : std::exchange(waiting_, {})) {
+            then();
         }
-        p.step(102, [&] { candidates_.assign(std::move(result.candidates)); });
-        for (const MergeFailure& failure : result.failures) {
-            ReportFailure(desktop_, failure.description, failure.identity, failure.step);
-        }
-    } while (stale_);
+    }
+}
+
+void CandidateMerger::whenMerged(std::function<void()> then) {
+    if (current_) {
+        waiting_.push_back(std::move(then));
+    } else {
+        then();
+    }
 }
 
 }  // namespace gantrylux

@@ -1,33 +1,56 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
 #include "app/busy.hpp"
 #include "folders/file_system.hpp"
+#include "folders/watched_job.hpp"
 #include "lists/path_list.hpp"
+#include "lists/unanswering_folders.hpp"
 #include "ports/desktop.hpp"
 
 namespace gantrylux {
 
 // Rebuilds the candidate list from the file list and the folder list. The lists are copied,
-// the candidates built on workers while the window stays responsive, and the result swapped in
-// whole. A rebuild asked for while one runs only marks it stale: the running one then starts
-// over from the lists as they stand, so the candidate list is always one complete merge.
+// the candidates built on workers, and the result swapped in whole when it comes back to the
+// window's thread as an event; the window never waits for it. A newer merge replaces an older
+// one: the older is asked to stop and its result is dropped, so the candidate list is always
+// the newest complete merge. A folder row with a call that does not return within the deadline
+// is left out of the merge, which then ends with the other rows' candidates.
 class CandidateMerger {
   public:
     CandidateMerger(const PathList& files, const PathList& folders, PathList& candidates,
-                    BusyCounter& busy, Desktop& desktop, const FileSystem& fs);
+                    BusyCounter& busy, Desktop& desktop, const FileSystem& fs,
+                    std::chrono::milliseconds answerDeadline = kAnswerDeadline);
+    ~CandidateMerger();
+    CandidateMerger(const CandidateMerger&) = delete;
+    CandidateMerger& operator=(const CandidateMerger&) = delete;
 
     void CorrelateListviewsWrapper();
-    bool running() const noexcept { return running_; }
+    // A merge is under way.
+    bool running() const noexcept { return current_ != nullptr; }
+    // Runs `then` once the newest merge is in, or at once when none is under way.
+    void whenMerged(std::function<void()> then);
 
   private:
+    struct Job;
+    void finished(const std::shared_ptr<Job>& job, std::exception_ptr failure);
+
     const PathList& files_;
     const PathList& folders_;
     PathList& candidates_;
     BusyCounter& busy_;
     Desktop& desktop_;
     const FileSystem& fs_;
-    bool running_ = false;
-    bool stale_ = false;
+    std::chrono::milliseconds answerDeadline_;
+    std::shared_ptr<UnansweringFolders> unanswering_ = std::make_shared<UnansweringFolders>();
+    std::shared_ptr<Job> current_;
+    std::optional<BusyGuard> busyWhileMerging_;
+    std::vector<std::function<void()>> waiting_;
 };
 
 }  // namespace gantrylux

@@ -1,3 +1,5 @@
+#include <memory>
+
 #include "app/procedure.hpp"
 #include "app/product.hpp"
 #include "folders/absolute_path.hpp"
@@ -13,60 +15,77 @@ namespace gantrylux {
 // classification and the expansion both touch the disk, so they run on a worker, and the rows
 // arrive in one batch followed by one merge.
 void ListCommands::ListView1_OLEDragDrop(const std::vector<std::string>& paths) {
-    Procedure p{std::string(identity::kFileListDrop), desktop_};
-    std::vector<std::string> rows;
-    if (!inBackground(p, 0, [&](FolderReader& reader) { rows = DroppedFileRows(reader, paths); })) {
-        return;
-    }
-    p.step(0, [&] { files_.append(rows); });
-    p.step(0, [&] { merge(); });
+    auto rows = std::make_shared<std::vector<std::string>>();
+    inBackground(
+        std::string(identity::kFileListDrop), 0, paths,
+        [rows, paths](FolderReader& reader) { *rows = DroppedFileRows(reader, paths); },
+        [this, rows](bool ended) {
+            Procedure p{std::string(identity::kFileListDrop), desktop_};
+            if (ended) {
+                p.step(0, [&] { files_.append(*rows); });
+            }
+            p.step(0, [&] { merge(); });
+        });
 }
 
 void ListCommands::ListView3_OLEDragDrop(const std::vector<std::string>& paths) {
-    Procedure p{std::string(identity::kFolderListDrop), desktop_};
-    std::vector<std::string> rows;
-    if (!inBackground(p, 0, [&](FolderReader& reader) {
-            rows = DroppedFolderRows(reader.fileSystem(), paths);
-        })) {
-        return;
-    }
-    const std::vector<std::string> leftOut = TakeUnstorableRows(rows);
-    p.step(0, [&] { folders_.append(rows); });
-    tellLeftOut(leftOut);
-    p.step(0, [&] { merge(); });
+    auto rows = std::make_shared<std::vector<std::string>>();
+    inBackground(
+        std::string(identity::kFolderListDrop), 0, paths,
+        [rows, paths](FolderReader& reader) {
+            *rows = DroppedFolderRows(reader.fileSystem(), paths);
+        },
+        [this, rows](bool ended) {
+            Procedure p{std::string(identity::kFolderListDrop), desktop_};
+            if (ended) {
+                const std::vector<std::string> leftOut = TakeUnstorableRows(*rows);
+                p.step(0, [&] { folders_.append(*rows); });
+                tellLeftOut(leftOut);
+            }
+            p.step(0, [&] { merge(); });
+        });
 }
 
 // The paths are made absolute here: the rows are opened later with "/" as the working folder.
-void ListCommands::AddCommandLinePaths(const std::vector<std::string>& paths) {
-    Procedure p{std::string(identity::kFileListDrop), desktop_};
-    std::vector<std::string> rows;
-    std::string missing;
-    bool anyFound = false;
+void ListCommands::AddCommandLinePaths(const std::vector<std::string>& paths,
+                                       std::function<void()> then) {
+    struct Found {
+        std::vector<std::string> rows;
+        std::string missing;
+        bool any = false;
+    };
+    auto found = std::make_shared<Found>();
     // Even the test that a path exists runs on the worker: a path on a network share that does
     // not answer must not hold the window.
-    if (!inBackground(p, 0, [&](FolderReader& reader) {
-            std::vector<std::string> found;
+    inBackground(
+        std::string(identity::kFileListDrop), 0, paths,
+        [found, paths](FolderReader& reader) {
+            std::vector<std::string> existing;
             for (const std::string& path : paths) {
                 std::string absolute = AbsolutePath(path);
                 if (PathExists(reader.fileSystem(), absolute)) {
-                    found.push_back(std::move(absolute));
+                    existing.push_back(std::move(absolute));
                 } else {
-                    missing += "\r\n" + path;
+                    found->missing += "\r\n" + path;
                 }
             }
-            anyFound = !found.empty();
-            rows = DroppedFileRows(reader, found);
-        })) {
-        return;
-    }
-    if (anyFound) {
-        p.step(0, [&] { files_.append(rows); });
-        p.step(0, [&] { merge(); });
-    }
-    if (!missing.empty() && !desktop_.closing()) {
-        desktop_.messageBox("These were not found and were not added:" + missing,
-                            message_style::kOkOnly, "");
-    }
+            found->any = !existing.empty();
+            found->rows = DroppedFileRows(reader, existing);
+        },
+        [this, found, then](bool ended) {
+            Procedure p{std::string(identity::kFileListDrop), desktop_};
+            if (ended && found->any) {
+                p.step(0, [&] { files_.append(found->rows); });
+                p.step(0, [&] { merge(); });
+            }
+            if (ended && !found->missing.empty() && !desktop_.closing()) {
+                desktop_.messageBox("These were not found and were not added:" + found->missing,
+                                    message_style::kOkOnly, "");
+            }
+            if (then) {
+                then();
+            }
+        });
 }
 
 }  // namespace gantrylux

@@ -6,12 +6,13 @@
 #include "app/procedure.hpp"
 #include "app/product.hpp"
 #include "folders/folder_reader.hpp"
+#include "lists/unanswering_folders.hpp"
 
 namespace gantrylux {
 
 ListCommands::ListCommands(Form& form, Desktop& desktop, SettingsStore& store, const FileSystem& fs,
                            PathList& files, PathList& folders, BusyCounter& busy,
-                           CandidateMerger& merger)
+                           CandidateMerger& merger, std::chrono::milliseconds answerDeadline)
     : form_(form),
       desktop_(desktop),
       store_(store),
@@ -19,22 +20,59 @@ ListCommands::ListCommands(Form& form, Desktop& desktop, SettingsStore& store, c
       files_(files),
       folders_(folders),
       busy_(busy),
-      merger_(merger) {}
+      merger_(merger),
+      answerDeadline_(answerDeadline) {}
 
 void ListCommands::merge() {
     merger_.CorrelateListviewsWrapper();
 }
 
-bool ListCommands::inBackground(Procedure& procedure, int step,
-                                const std::function<void(FolderReader&)>& job) {
+void ListCommands::inBackground(const std::string& identity, int step,
+                                std::vector<std::string> given,
+                                std::function<void(FolderReader&)> job,
+                                std::function<void(bool)> then) {
     const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
-    procedure.step(step, [&] {
-        desktop_.runInBackground([&](std::stop_token stop) {
-            FolderReader reader(fs_, threads, stop);
-            job(reader);
-        });
+    auto end = std::make_shared<WatchedJob::End>(WatchedJob::End::Done);
+    Procedure p{identity, desktop_};
+    const bool started = p.step(step, [&] {
+        desktop_.startInBackground(
+            [&fs = fs_, deadline = answerDeadline_, threads, job, end] {
+                *end = WatchedJob::Run(
+                           fs, deadline, {},
+                           [threads, job](const FileSystem& watched, std::stop_token stop) {
+                               FolderReader reader(watched, threads, stop);
+                               job(reader);
+                           })
+                           .end();
+            },
+            [this, identity, step, given = std::move(given), end,
+             then](std::exception_ptr failure) {
+                if (failure) {
+                    Procedure reporting{identity, desktop_};
+                    reporting.step(step, [&] { std::rethrow_exception(failure); });
+                } else if (*end != WatchedJob::End::Done) {
+                    desktop_.messageBox(NothingAddedMessage(given), message_style::kOkOnly, "");
+                    then(false);
+                    return;
+                }
+                then(true);
+            });
     });
-    return !desktop_.closing();
+    if (!started) {
+        then(false);
+    }
+}
+
+void ListCommands::holdBusy() {
+    if (busyJobs_++ == 0) {
+        busyWhileJobsRun_.emplace(busy_);
+    }
+}
+
+void ListCommands::releaseBusy() {
+    if (--busyJobs_ == 0) {
+        busyWhileJobsRun_.reset();
+    }
 }
 
 // The busy test keeps a removal from pulling a row out from under a command that is still

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/busy.hpp"
 #include "folders/file_system.hpp"
+#include "folders/watched_job.hpp"
 #include "lists/candidate_merger.hpp"
 #include "lists/path_list.hpp"
 #include "ports/desktop.hpp"
@@ -27,7 +30,8 @@ inline constexpr int kDeleteKey = 46;
 class ListCommands {
   public:
     ListCommands(Form& form, Desktop& desktop, SettingsStore& store, const FileSystem& fs,
-                 PathList& files, PathList& folders, BusyCounter& busy, CandidateMerger& merger);
+                 PathList& files, PathList& folders, BusyCounter& busy, CandidateMerger& merger,
+                 std::chrono::milliseconds answerDeadline = kAnswerDeadline);
 
     void PushButton1_Click();   // Add File(s)
     void PushButton4_Click();   // Add All File(s) In Folder
@@ -46,8 +50,10 @@ class ListCommands {
     void ListView1_OLEDragDrop(const std::vector<std::string>& paths);
     void ListView3_OLEDragDrop(const std::vector<std::string>& paths);
     // Paths given on the command line ("Open With", a drop on the launcher): added as a drop on
-    // the file list would add them. Those that do not exist are named in one message.
-    void AddCommandLinePaths(const std::vector<std::string>& paths);
+    // the file list would add them. Those that do not exist are named in one message. `then`
+    // runs once the rows are in (or it is clear that none come).
+    void AddCommandLinePaths(const std::vector<std::string>& paths,
+                             std::function<void()> then = {});
 
   private:
     void merge();
@@ -58,11 +64,15 @@ class ListCommands {
     void loadSamples();
     // The folder picker, starting in the folder stored under the key; "" when cancelled.
     std::string pickFolder(std::string_view startFolderKey);
-    // Runs a folder job on a worker while the window stays responsive; a failure of the job is
-    // reported at the step. False when the program is closing: the job was cut short and its
-    // result must not be used.
-    bool inBackground(Procedure& procedure, int step,
-                      const std::function<void(FolderReader&)>& job);
+    // Runs a folder job on a worker, whose calls are watched, and then `then` on the window's
+    // thread. The job writes only to what it holds by shared pointer. `then` learns whether the
+    // job ended: a failure of it is reported at the step first; a job that stopped answering
+    // is left behind, its results must not be read, and the user is told, naming `given`.
+    void inBackground(const std::string& identity, int step, std::vector<std::string> given,
+                      std::function<void(FolderReader&)> job, std::function<void(bool)> then);
+    // The hourglass while a command's folder job runs, however many run at once.
+    void holdBusy();
+    void releaseBusy();
 
     Form& form_;
     Desktop& desktop_;
@@ -72,6 +82,9 @@ class ListCommands {
     PathList& folders_;
     BusyCounter& busy_;
     CandidateMerger& merger_;
+    std::chrono::milliseconds answerDeadline_;
+    int busyJobs_ = 0;
+    std::optional<BusyGuard> busyWhileJobsRun_;
 };
 
 }  // namespace gantrylux

@@ -81,7 +81,8 @@ void Fill(const FileSystem& fs, const FolderFiles& folder, const PackedTexts::Ro
 
 MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
                             const std::vector<std::string>& folderRows, const FileSystem& fs,
-                            unsigned threads, std::stop_token stop) {
+                            unsigned threads, std::stop_token stop,
+                            std::atomic<std::size_t>* walkingRow) {
     MergeResult result;
     const char separator = fs.separator();
     FolderReader reader(fs, threads, stop);
@@ -89,10 +90,14 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
     reader.indexWalks(folderRows.size() > 1);
     // Outside the arena: the arena would keep every array the list outgrew.
     std::vector<FolderFiles, LargePageAllocator<FolderFiles>> folders;
-    for (const std::string& given : folderRows) {
+    for (std::size_t i = 0; i < folderRows.size(); ++i) {
         if (stop.stop_requested()) {
             break;
         }
+        if (walkingRow != nullptr) {
+            walkingRow->store(i);
+        }
+        const std::string& given = folderRows[i];
         // A relative row (a hand-edited settings file may hold one) names a folder of the
         // working folder; its candidates must name the same files wherever they are opened.
         const std::string row = AbsolutePath(given);
@@ -113,6 +118,9 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
         }
     }
 
+    if (walkingRow != nullptr) {
+        walkingRow->store(folderRows.size());
+    }
     // Each folder's paths are measured, then placed, then written where they belong, on the
     // reader's threads; the list is sized once and built in place without a copy.
     reader.forEach(folders.size(), [&](std::size_t i) { Measure(reader.arena(), fs, folders[i]); });

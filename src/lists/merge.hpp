@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -26,10 +28,13 @@ struct MergeResult {
 // row as it stands, then for each folder row the files of its whole tree, level by level.
 // Touches neither the lists nor the window, so it runs on a worker thread; it reads the
 // folders of one level on up to `threads` threads. When stop is requested it returns early
-// with whatever it has, which the caller then discards.
+// with whatever it has, which the caller then discards. While it reads the folders of a row, it
+// keeps the row's position in `walkingRow` (0-based), so a watcher can tell which row a call
+// that does not return belongs to; once every row is read, it holds the number of rows.
 MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
                             const std::vector<std::string>& folderRows, const FileSystem& fs,
-                            unsigned threads, std::stop_token stop = {});
+                            unsigned threads, std::stop_token stop = {},
+                            std::atomic<std::size_t>* walkingRow = nullptr);
 
 inline constexpr std::string_view kMergeIdentity =
     "Gantrylux2021/08/31.Main.CorrelateListviewsWrapper";

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <chrono>
+#include <exception>
 #include <functional>
-#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -46,10 +46,12 @@ class Desktop {
     // The folder that holds the program, without a final separator (except a root).
     virtual std::string programFolder() const = 0;
 
-    // Runs a long job on a worker thread and returns when it has finished, keeping the window
-    // responsive meanwhile: its events, including further commands, are handled while waiting.
-    // The job is asked to stop when the program is closing. A failure of the job is rethrown.
-    virtual void runInBackground(const std::function<void(std::stop_token)>& job) = 0;
+    // Runs a long job on a worker thread that the window's thread never waits for, then
+    // `finished` on the window's thread, as one of its events, with the job's failure if it
+    // threw. Once the program is closing, `finished` no longer runs. The job must keep what it
+    // writes alive by itself: it may outlive everything the window owns.
+    virtual void startInBackground(std::function<void()> job,
+                                   std::function<void(std::exception_ptr)> finished) = 0;
 
     // Handles the window's events as they come, sleeping between them, until the deadline of
     // the monotonic clock has passed, the program is closing, or an event handler ran long.

@@ -3,6 +3,7 @@
 #include <limits>
 #include <set>
 #include <stdexcept>
+#include <utility>
 
 #include "app/procedure.hpp"
 #include "run/interval_text.hpp"
@@ -46,8 +47,32 @@ void OpeningRun::PushButton2_Click() {
     p.step(100, [&] { starting = form_.startButtonCaption() == kStart; });
     if (!starting) {
         p.step(152, [&] { stopRequested_ = true; });
+        if (std::exchange(waitingForMerge_, false)) {
+            // Nothing was opened yet and no wait is in progress: the run ends here.
+            p.step(148, [&] { form_.setStartButtonCaption(std::string(kStart)); });
+        }
         return;
     }
+    if (merger_ != nullptr && merger_->running()) {
+        p.step(116, [&] { form_.setStartButtonCaption(std::string(kStop)); });
+        waitingForMerge_ = true;
+        merger_->whenMerged([this] { startWhenMerged(); });
+        return;
+    }
+    start(p);
+}
+
+void OpeningRun::startWhenMerged() {
+    if (!std::exchange(waitingForMerge_, false) || desktop_.closing()) {
+        return;  // stopped meanwhile
+    }
+    Procedure p{std::string(kIdentity), desktop_};
+    // The caption reads "Stop" while the merge ran; start as if it had read "Start Opening".
+    p.step(148, [&] { form_.setStartButtonCaption(std::string(kStart)); });
+    start(p);
+}
+
+void OpeningRun::start(Procedure& p) {
     bool any = false;
     p.step(102, [&] { any = candidates_.count() >= 1; });
     if (!any) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lists/candidate_merger.hpp"
 #include "lists/path_list.hpp"
 #include "ports/clock.hpp"
 #include "ports/desktop.hpp"
@@ -13,17 +14,28 @@ int ShowCommandFor(DisplayOption option);
 
 // "Start Opening": opens the candidates at random with the desktop's default application,
 // waiting the interval between two files, once each or endlessly; pressed again while it reads
-// "Stop", it asks the running run to stop at the end of the wait in progress.
+// "Stop", it asks the running run to stop at the end of the wait in progress. Pressed while the
+// merger is building the candidates, it reads "Stop" at once and starts with them as soon as
+// they are in.
 class OpeningRun {
   public:
-    OpeningRun(Form& form, Desktop& desktop, const PathList& candidates, const Clock& clock)
-        : form_(form), desktop_(desktop), candidates_(candidates), clock_(clock), random_(clock) {}
+    OpeningRun(Form& form, Desktop& desktop, const PathList& candidates, const Clock& clock,
+               CandidateMerger* merger = nullptr)
+        : form_(form),
+          desktop_(desktop),
+          candidates_(candidates),
+          clock_(clock),
+          random_(clock),
+          merger_(merger) {}
 
     void PushButton2_Click();
     bool StopRequested() const noexcept { return stopRequested_; }
 
   private:
-    void run(class Procedure& p, int showCommand);
+    // From step 102 on: the candidates are in.
+    void start(class Procedure& p);
+    void startWhenMerged();
+    void run(Procedure& p, int showCommand);
     void open(std::int32_t position, int showCommand);
 
     Form& form_;
@@ -31,7 +43,9 @@ class OpeningRun {
     const PathList& candidates_;
     const Clock& clock_;
     RandomItemIndexer random_;
+    CandidateMerger* merger_;
     bool stopRequested_ = false;
+    bool waitingForMerge_ = false;
 };
 
 }  // namespace gantrylux

@@ -6,6 +6,8 @@
 
 #include "folders/file_enumeration.hpp"
 #include "folders/native_file_system.hpp"
+#include "ports/worker_job.hpp"
+#include "ui/close_on_signal.hpp"
 #include "ui/command_line.hpp"
 #include "ui/main_window.hpp"
 #include "ui/qt_desktop.hpp"
@@ -107,6 +109,15 @@ int main(int argc, char* argv[]) {
             QCoreApplication::exit(0);
         });
     }
+    gantrylux::CloseOnTerminationSignals(window);
     window.show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    if (gantrylux::LiveWorkers() > 0) {
+        // A worker is stuck in a call on a share that does not answer. Joining it could take
+        // for ever, and the objects below may not go while it can still wake up and use them:
+        // the folder list is stored, so the process ends here.
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }

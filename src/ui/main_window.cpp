@@ -275,19 +275,15 @@ void MainWindow::centreOnScreen() {
 }
 
 // The start-up merge waits until the window shows: a huge or looping folder tree would keep it
-// from ever appearing. Queued, so the showing completes first; the merge then keeps the events
-// turning while its walk runs, closing and the list commands included.
+// from ever appearing. Queued, so the showing completes first; the merge runs on workers while
+// the window serves the user.
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (std::exchange(shown_, true)) {
         return;
     }
     QMetaObject::invokeMethod(
-        this,
-        [this] {
-            mainForm_.mergeAtStartUp();
-            emit startUpFinished();
-        },
+        this, [this] { mainForm_.mergeAtStartUp([this] { emit startUpFinished(); }); },
         Qt::QueuedConnection);
 }
 

@@ -108,13 +108,15 @@ std::string QtDesktop::programFolder() const {
     return NativePath(QCoreApplication::applicationDirPath());
 }
 
-void QtDesktop::runInBackground(const std::function<void(std::stop_token)>& job) {
-    QEventLoop loop;
-    RunOnWorker(
-        job,
-        // Queued: the quit arrives through the loop even if the job ends before it runs.
-        [&] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection); },
-        [&] { loop.exec(); });
+QtDesktop::QtDesktop()
+    : jobs_([this] {
+          QMetaObject::invokeMethod(
+              &eventTarget_, [this] { jobs_.deliver(); }, Qt::QueuedConnection);
+      }) {}
+
+void QtDesktop::startInBackground(std::function<void()> job,
+                                  std::function<void(std::exception_ptr)> finished) {
+    jobs_.start(std::move(job), std::move(finished));
 }
 
 // Sleeps in an event loop until the deadline: events are handled as they come, and the timer
@@ -162,6 +164,7 @@ void QtDesktop::shellOpen(const std::string& path, int showCommand) {
 // Every event loop, nested waits included, returns once the program is closing.
 void QtDesktop::closeProgram() {
     closing_ = true;
+    jobs_.close();
     QCoreApplication::exit(0);
 }
 

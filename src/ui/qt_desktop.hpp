@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QObject>
+#include <memory>
 #include <string>
 
 #include "app/application_title.hpp"
 #include "app/product.hpp"
 #include "ports/desktop.hpp"
+#include "ports/worker_job.hpp"
 
 class QWidget;
 
@@ -13,6 +16,10 @@ namespace gantrylux {
 // Dialogs on Qt widgets, shown over the window they are given.
 class QtDesktop : public Desktop {
   public:
+    QtDesktop();
+    QtDesktop(const QtDesktop&) = delete;
+    QtDesktop& operator=(const QtDesktop&) = delete;
+
     void setWindow(QWidget* window) { window_ = window; }
 
     int messageBox(const std::string& text, int style, const std::string& title) override;
@@ -21,7 +28,10 @@ class QtDesktop : public Desktop {
     std::string browseForFolder(const std::string& title, const std::string& startFolder) override;
     std::string programFolder() const override;
     void setApplicationTitle(const std::string& title) override { title_ = title; }
-    void runInBackground(const std::function<void(std::stop_token)>& job) override;
+    void startInBackground(std::function<void()> job,
+                           std::function<void(std::exception_ptr)> finished) override;
+    // Background jobs whose end has not been handled yet.
+    int jobsOut() const noexcept { return jobs_.out(); }
     void waitForEvents(std::chrono::steady_clock::time_point deadline) override;
     void processPendingEvents() override;
     void shellOpen(const std::string& path, int showCommand) override;
@@ -29,6 +39,9 @@ class QtDesktop : public Desktop {
     bool closing() const override { return closing_; }
 
   private:
+    // Lives on the window's thread: the workers' wake-ups are queued to it, and go with it.
+    QObject eventTarget_;
+    BackgroundJobs jobs_;
     QWidget* window_ = nullptr;
     bool closing_ = false;
     std::string title_ = MakeApplicationTitle(kProductName);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "folders/native_file_system.hpp"
+#include "ports/worker_job.hpp"
 #include "win32/main_window.hpp"
 #include "win32/registry_settings_store.hpp"
 #include "win32/wide_text.hpp"
@@ -49,6 +50,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
         window.mainForm().setCommandLinePaths(CommandLinePaths());
         window.show(showCommand);
         code = desktop.runMessageLoop();
+        if (gantrylux::LiveWorkers() > 0) {
+            // A worker is stuck in a call on a share that does not answer; the folder list is
+            // stored, and waiting for the worker could take for ever.
+            ExitProcess(static_cast<UINT>(code));
+        }
     } catch (const std::exception& failure) {
         MessageBoxW(nullptr, gantrylux::win32::Wide(failure.what()).c_str(), L"Gantrylux Software",
                     MB_OK | MB_ICONERROR);

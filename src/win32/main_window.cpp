@@ -308,10 +308,11 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             mainForm_.Form_Unload();
             return 0;
         case kStartUpMessage:
-            mainForm_.mergeAtStartUp();
-            if (startUpFinished_) {
-                startUpFinished_();
-            }
+            mainForm_.mergeAtStartUp([this] {
+                if (startUpFinished_) {
+                    startUpFinished_();
+                }
+            });
             return 0;
         case kIntervalCheckMessage:
             mainForm_.Text1_LostFocus();

@@ -5,13 +5,13 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <stdexcept>
 #include <vector>
 
 #include "folders/win32_error.hpp"
 #include "lists/picked_files.hpp"
-#include "ports/worker_job.hpp"
 #include "win32/resource_ids.h"
 #include "win32/wide_text.hpp"
 
@@ -66,11 +66,76 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
     return 0;
 }
 
+constexpr UINT kDeliverMessage = WM_APP + 40;
+constexpr const wchar_t* kMailboxClass = L"GantryluxMailbox";
+// Opens still held up by the shell; past this many, the shell is not answering and a further
+// open is given up, as any open that fails is.
+std::atomic<int> opensInFlight{0};
+constexpr int kMostOpensInFlight = 16;
+
 }  // namespace
 
 void Win32Desktop::ShellExecuteOpener(HWND owner, const ShellExecuteArguments& a) {
-    ShellExecuteW(owner, a.verb ? Text(*a.verb) : nullptr, Text(a.file),
-                  a.parameters ? Text(*a.parameters) : nullptr, Text(a.directory), a.showCommand);
+    if (opensInFlight.fetch_add(1) >= kMostOpensInFlight) {
+        opensInFlight.fetch_sub(1);
+        return;
+    }
+    try {
+        StartDetached([owner, a] {
+            // The shell's handlers may use COM, which wants an apartment on this thread.
+            const HRESULT com =
+                CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+            ShellExecuteW(owner, a.verb ? Text(*a.verb) : nullptr, Text(a.file),
+                          a.parameters ? Text(*a.parameters) : nullptr, Text(a.directory),
+                          a.showCommand);
+            if (SUCCEEDED(com)) {
+                CoUninitialize();
+            }
+            opensInFlight.fetch_sub(1);
+        });
+    } catch (...) {
+        opensInFlight.fetch_sub(1);  // no thread: given up like any failed open
+    }
+}
+
+Win32Desktop::Win32Desktop(Opener opener)
+    : opener_(std::move(opener)),
+      jobs_([this] { PostMessageW(mailboxWindow_, kDeliverMessage, 0, 0); }) {
+    static const ATOM registered = [] {
+        WNDCLASSEXW type{};
+        type.cbSize = sizeof type;
+        type.lpfnWndProc = MailboxProc;
+        type.hInstance = GetModuleHandleW(nullptr);
+        type.lpszClassName = kMailboxClass;
+        return RegisterClassExW(&type);
+    }();
+    if (registered == 0) {
+        throw std::runtime_error("Cannot register the window class of background jobs");
+    }
+    mailboxWindow_ = CreateWindowExW(0, kMailboxClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
+    if (mailboxWindow_ == nullptr) {
+        throw std::runtime_error("Cannot create the window of background jobs: " +
+                                 SystemMessage(GetLastError()));
+    }
+    SetWindowLongPtrW(mailboxWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&jobs_));
+}
+
+Win32Desktop::~Win32Desktop() {
+    jobs_.close();
+    DestroyWindow(mailboxWindow_);
+}
+
+LRESULT CALLBACK Win32Desktop::MailboxProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+    if (message == kDeliverMessage) {
+        if (auto* jobs =
+                reinterpret_cast<BackgroundJobs*>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
+            jobs->deliver();
+        }
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 int Win32Desktop::messageBox(const std::string& text, int style, const std::string& title) {
@@ -180,6 +245,7 @@ bool Win32Desktop::pumpMessages() {
             // Every loop below the main one sees the closing and returns; the main one then
             // takes the quit again.
             closing_ = true;
+            jobs_.close();
             exitCode_ = static_cast<int>(message.wParam);
             PostQuitMessage(exitCode_);
             break;
@@ -192,25 +258,9 @@ bool Win32Desktop::pumpMessages() {
     return !closing_;
 }
 
-// The job's thread signals an event when done; meanwhile the window thread sleeps until either
-// the event or a message arrives, and handles the messages.
-void Win32Desktop::runInBackground(const std::function<void(std::stop_token)>& job) {
-    const HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (done == nullptr) {
-        throw std::runtime_error("Cannot create an event to wait for a background job");
-    }
-    const std::unique_ptr<void, decltype(&CloseHandle)> closer(done, &CloseHandle);
-    RunOnWorker(
-        job, [done] { SetEvent(done); },
-        [&] {
-            while (pumpMessages()) {
-                const DWORD woken = MsgWaitForMultipleObjectsEx(1, &done, INFINITE, QS_ALLINPUT,
-                                                                MWMO_INPUTAVAILABLE);
-                if (woken == WAIT_OBJECT_0 || woken == WAIT_FAILED) {
-                    break;
-                }
-            }
-        });
+void Win32Desktop::startInBackground(std::function<void()> job,
+                                     std::function<void(std::exception_ptr)> finished) {
+    jobs_.start(std::move(job), std::move(finished));
 }
 
 void Win32Desktop::waitForEvents(std::chrono::steady_clock::time_point deadline) {
@@ -242,6 +292,7 @@ void Win32Desktop::shellOpen(const std::string& path, int showCommand) {
 void Win32Desktop::closeProgram() {
     if (!closing_) {
         closing_ = true;
+        jobs_.close();
         PostQuitMessage(0);
     }
 }

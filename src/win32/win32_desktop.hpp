@@ -3,11 +3,13 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/application_title.hpp"
 #include "app/product.hpp"
 #include "ports/desktop.hpp"
+#include "ports/worker_job.hpp"
 #include "run/shell_execute_arguments.hpp"
 
 namespace gantrylux::win32 {
@@ -15,11 +17,15 @@ namespace gantrylux::win32 {
 // Dialogs and shell services of Windows, and the window thread's nested message loops.
 class Win32Desktop : public Desktop {
   public:
-    // Hands a file to the shell. The program's own opens it through ShellExecuteW.
+    // Hands a file to the shell. The program's own opens it through ShellExecuteW, on a worker:
+    // the shell examines the file first, which blocks on a share that does not answer.
     using Opener = std::function<void(HWND owner, const ShellExecuteArguments&)>;
     static void ShellExecuteOpener(HWND owner, const ShellExecuteArguments& arguments);
 
-    explicit Win32Desktop(Opener opener = ShellExecuteOpener) : opener_(std::move(opener)) {}
+    explicit Win32Desktop(Opener opener = ShellExecuteOpener);
+    ~Win32Desktop() override;
+    Win32Desktop(const Win32Desktop&) = delete;
+    Win32Desktop& operator=(const Win32Desktop&) = delete;
 
     // The window that owns the dialogs and whose keyboard navigation the loops serve.
     void setWindow(HWND window) { window_ = window; }
@@ -31,7 +37,10 @@ class Win32Desktop : public Desktop {
     std::string browseForFolder(const std::string& title, const std::string& startFolder) override;
     void setApplicationTitle(const std::string& title) override { title_ = title; }
     std::string programFolder() const override;
-    void runInBackground(const std::function<void(std::stop_token)>& job) override;
+    void startInBackground(std::function<void()> job,
+                           std::function<void(std::exception_ptr)> finished) override;
+    // Background jobs whose end has not been handled yet.
+    int jobsOut() const noexcept { return jobs_.out(); }
     void waitForEvents(std::chrono::steady_clock::time_point deadline) override;
     void processPendingEvents() override;
     void shellOpen(const std::string& path, int showCommand) override;
@@ -46,7 +55,13 @@ class Win32Desktop : public Desktop {
     // Dispatches the messages waiting now; false once the program is closing.
     bool pumpMessages();
 
+    static LRESULT CALLBACK MailboxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
     Opener opener_;
+    // A message-only window that the workers' wake-ups are posted to: messages to a window reach
+    // it through every loop, the modal ones of dialogs included.
+    HWND mailboxWindow_ = nullptr;
+    BackgroundJobs jobs_;
     HWND window_ = nullptr;
     bool closing_ = false;
     int exitCode_ = 0;

@@ -1,12 +1,18 @@
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
 #include <deque>
+#include <exception>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "fake_clock.hpp"
 #include "ports/desktop.hpp"
+#include "ports/worker_job.hpp"
 
 namespace gantrylux::testing {
 
@@ -20,6 +26,8 @@ class RecordingDesktop : public Desktop {
         int style;
         std::string title;
     };
+
+    ~RecordingDesktop() override { mailbox->close(); }
 
     int messageBox(const std::string& text, int style, const std::string& title) override {
         boxes.push_back({text, style, title});
@@ -46,17 +54,55 @@ class RecordingDesktop : public Desktop {
     std::string programFolder() const override { return programFolderPath; }
     void setApplicationTitle(const std::string& title) override { applicationTitle = title; }
 
-    // Runs the job at once. A test can run commands "while it waits", as the event loop would.
-    void runInBackground(const std::function<void(std::stop_token)>& job) override {
+    // Runs the job at once and then its end, unless `threaded`. A test can run commands "while
+    // it runs", as the event loop would.
+    void startInBackground(std::function<void()> job,
+                           std::function<void(std::exception_ptr)> finished) override {
         ++backgroundJobs;
-        if (whileWaiting) {
-            whileWaiting();
+        if (threaded) {
+            ++jobsOut;
+            StartWorker(mailbox, std::move(job),
+                        [this, finished = std::move(finished)](std::exception_ptr failure) {
+                            --jobsOut;
+                            finished(failure);
+                        });
+            return;
         }
-        job(std::stop_token{});
+        std::exception_ptr failure;
+        try {
+            if (whileWaiting) {
+                whileWaiting();
+            }
+            job();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        if (!closingProgram) {
+            finished(failure);
+        }
+    }
+
+    // Threaded jobs: handles their ends as they come until none is out, or the time is up.
+    // False when the time ran out.
+    bool settle(std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+        const auto until = std::chrono::steady_clock::now() + timeout;
+        for (;;) {
+            mailbox->deliver();
+            if (jobsOut == 0) {
+                return true;
+            }
+            std::unique_lock lock(*posted);
+            if (postedCount->load() == 0 &&
+                wake->wait_until(lock, until) == std::cv_status::timeout) {
+                return false;
+            }
+            postedCount->store(0);
+        }
     }
 
     void waitForEvents(std::chrono::steady_clock::time_point deadline) override {
         ++waits;
+        mailbox->deliver();
         dispatch();
         if (clock != nullptr && clock->now() < deadline) {
             clock->advance(deadline - clock->now());
@@ -64,12 +110,16 @@ class RecordingDesktop : public Desktop {
     }
     void processPendingEvents() override {
         ++pendingEventRounds;
+        mailbox->deliver();
         dispatch();
     }
     void shellOpen(const std::string& path, int showCommand) override {
         opened.push_back({path, showCommand});
     }
-    void closeProgram() override { closingProgram = true; }
+    void closeProgram() override {
+        closingProgram = true;
+        mailbox->close();
+    }
     bool closing() const override { return closingProgram; }
 
     // Window events, one per wait or round of pending events.
@@ -113,6 +163,20 @@ class RecordingDesktop : public Desktop {
     std::vector<Box> boxes;
     int backgroundJobs = 0;
     std::function<void()> whileWaiting;
+    // Jobs on real workers, their ends handled by settle() and by every wait.
+    bool threaded = false;
+    int jobsOut = 0;
+    std::shared_ptr<std::mutex> posted = std::make_shared<std::mutex>();
+    std::shared_ptr<std::condition_variable> wake = std::make_shared<std::condition_variable>();
+    std::shared_ptr<std::atomic<int>> postedCount = std::make_shared<std::atomic<int>>(0);
+    std::shared_ptr<EventMailbox> mailbox =
+        std::make_shared<EventMailbox>([posted = posted, wake = wake, count = postedCount] {
+            // Under the mailbox's lock: taking `posted` here cannot deadlock, since settle never
+            // posts while holding it.
+            std::lock_guard lock(*posted);
+            count->fetch_add(1);
+            wake->notify_all();
+        });
     std::deque<int> answers;
 };
 

@@ -10,6 +10,7 @@
 #include "folders/native_file_system.hpp"
 #include "ui/main_window.hpp"
 #include "ui/qt_desktop.hpp"
+#include "ui/settle.hpp"
 
 namespace gantrylux {
 namespace {
@@ -34,7 +35,7 @@ TEST(ClosingDuringARun, StoresTheFoldersOpensNothingMoreAndReturnsAtOnce) {
     MainWindow window(desktop, store, *fs, clock);
     desktop.setWindow(&window);
     window.show();
-    QApplication::processEvents();  // the start-up merge runs once the window shows
+    ASSERT_TRUE(testing::Settle(desktop));  // the start-up merge runs once the window shows
     ASSERT_EQ(window.mainForm().candidateList().count(), 2u);
 
     store.writes.clear();

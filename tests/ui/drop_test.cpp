@@ -21,6 +21,7 @@
 #include "folders/native_file_system.hpp"
 #include "ui/main_window.hpp"
 #include "ui/qt_desktop.hpp"
+#include "ui/settle.hpp"
 
 namespace gantrylux {
 namespace {
@@ -96,6 +97,7 @@ TEST(Drops, TheDroppedSamplesOpenEachOnceWhenStarted) {
     w.window.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("0"));
     const auto samples = FileData({GANTRYLUX_SAMPLES_DIR});
     ASSERT_TRUE(Drop(w.list("ListView1"), samples.get()));
+    ASSERT_TRUE(testing::Settle(desktop));
     const std::vector<std::string> expected = w.window.mainForm().candidateList().texts();
     ASSERT_EQ(expected.size(), 6u);
 
@@ -123,6 +125,7 @@ TEST(Drops, HostileNamesReachTheOpenerUnchanged) {
     w.window.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("0"));
     const auto dropped = FileData(paths);
     ASSERT_TRUE(Drop(w.list("ListView1"), dropped.get()));
+    ASSERT_TRUE(testing::Settle(desktop));
     ASSERT_THAT(w.window.mainForm().candidateList().texts(),
                 ::testing::UnorderedElementsAreArray(paths));
 

@@ -30,6 +30,7 @@
 #include "folders/native_file_system.hpp"
 #include "ui/qt_desktop.hpp"
 #include "ui/qt_settings_store.hpp"
+#include "ui/settle.hpp"
 
 namespace gantrylux {
 namespace {
@@ -360,7 +361,7 @@ TEST(StartUp, TheWindowShowsWithTheHourglassWhileASlowMergeRunsAndTheCandidatesF
     window = std::make_unique<MainWindow>(desktop, store, slow, clock);
     desktop.setWindow(window.get());
     window->show();
-    QApplication::processEvents();  // the start-up merge runs once the window shows
+    ASSERT_TRUE(testing::Settle(desktop));  // the start-up merge runs once the window shows
     EXPECT_TRUE(visible);
     EXPECT_TRUE(hourglass);
     EXPECT_EQ(candidatesMeanwhile, 0u);

@@ -31,20 +31,39 @@ bool WaitFor(const std::atomic<bool>& flag) {
     return flag;
 }
 
-TEST(QtDesktop, TheWindowsEventsAreHandledWhileABackgroundJobRuns) {
+// The start returns while the job still runs; its end, failure included, arrives later as an
+// event on the window's thread, and none arrives once the program is closing.
+TEST(QtDesktop, ABackgroundJobsEndArrivesAsAnEventOnTheWindowsThread) {
     QtDesktop desktop;
-    std::atomic<bool> timerFired{false};
-    bool jobSawTheTimer = false;
-    QTimer::singleShot(0, [&] { timerFired = true; });
-    desktop.runInBackground([&](std::stop_token) { jobSawTheTimer = WaitFor(timerFired); });
-    EXPECT_TRUE(jobSawTheTimer);
-}
+    std::atomic<bool> release{false};
+    std::exception_ptr failure;
+    QThread* endedOn = nullptr;
+    desktop.startInBackground(
+        [&] {
+            WaitFor(release);
+            throw std::runtime_error("disk on fire");
+        },
+        [&](std::exception_ptr f) {
+            failure = f;
+            endedOn = QThread::currentThread();
+        });
+    EXPECT_EQ(endedOn, nullptr);
+    release = true;
+    const QDeadlineTimer deadline(5000);
+    while (endedOn == nullptr && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_EQ(endedOn, QThread::currentThread());
+    EXPECT_THROW(std::rethrow_exception(failure), std::runtime_error);
 
-TEST(QtDesktop, ABackgroundJobsFailureReachesTheCaller) {
-    QtDesktop desktop;
-    EXPECT_THROW(
-        desktop.runInBackground([](std::stop_token) { throw std::runtime_error("disk on fire"); }),
-        std::runtime_error);
+    bool endedAfterClosing = false;
+    std::atomic<bool> jobRan{false};
+    desktop.startInBackground([&] { jobRan = true; },
+                              [&](std::exception_ptr) { endedAfterClosing = true; });
+    desktop.closeProgram();
+    WaitFor(jobRan);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(endedAfterClosing);
 }
 
 // The dialog offers one filter, shown as "All Files (*.*)", that still lists names without a dot.

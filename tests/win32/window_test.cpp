@@ -163,6 +163,17 @@ class WindowTest : public ::testing::Test {
                   reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(header) + sizeof(DROPFILES)));
         GlobalUnlock(block);
         SendMessageW(item(list), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+        settle();
+    }
+
+    // Handles the window's messages until every background job has come back.
+    void settle() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (desktop_.jobsOut() > 0 && std::chrono::steady_clock::now() < deadline) {
+            desktop_.waitForEvents(std::chrono::steady_clock::now() +
+                                   std::chrono::milliseconds(20));
+        }
+        ASSERT_EQ(desktop_.jobsOut(), 0);
     }
 
     POINT rowCentre(int list, int row) const {

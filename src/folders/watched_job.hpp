@@ -1,0 +1,43 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <stop_token>
+
+#include "folders/file_system.hpp"
+
+namespace gantrylux {
+
+// How long one file-system call may stay in flight before its job counts as not answering.
+// Slow is not dead: a long walk whose calls keep returning is never cut off.
+inline constexpr std::chrono::milliseconds kAnswerDeadline{10'000};
+
+// Runs file-system work on a thread of its own and waits for it, unless it stops answering.
+class WatchedJob {
+  public:
+    enum class End { Done, Stopped, NotAnswering };
+    using Work = std::function<void(const FileSystem& fs, std::stop_token stop)>;
+
+    // Runs `work` over `fs`, whose calls are watched, and returns once it is done, once `stop`
+    // is requested, or once one of its calls has been in flight for `deadline`. In the last two
+    // cases the work is asked to stop and left to end by itself when its call returns; nothing
+    // joins its thread. So the work must keep what it writes alive by itself (shared pointers):
+    // whoever started it may be gone by then. A failure of a work that is done is rethrown.
+    static WatchedJob Run(const FileSystem& fs, std::chrono::milliseconds deadline,
+                          std::stop_token stop, Work work);
+
+    End end() const noexcept { return end_; }
+    // For work that was left to end by itself: runs `then` on its thread once it has ended, or
+    // here and now when it already has.
+    void whenEnded(std::function<void()> then) const;
+
+  private:
+    struct Shared;
+    WatchedJob(End end, std::shared_ptr<Shared> shared) : end_(end), shared_(std::move(shared)) {}
+
+    End end_;
+    std::shared_ptr<Shared> shared_;
+};
+
+}  // namespace gantrylux

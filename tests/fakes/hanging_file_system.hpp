@@ -1,0 +1,69 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "fakes/faulty_file_system.hpp"
+#include "ports/worker_job.hpp"
+
+namespace gantrylux::testing {
+
+// A folder on a share whose server has gone: reading it does not return until the test lets
+// it. Everything else passes to the real file system. The test must outlive every thread that
+// read it, so it lets go and waits for them at its end (letGoAndWait).
+class HangingFileSystem : public FaultyFileSystem {
+  public:
+    explicit HangingFileSystem(const FileSystem& real) : FaultyFileSystem(real) {
+        onList = [this](std::string_view folder) { hangIfDead(folder); };
+    }
+    ~HangingFileSystem() override { letGoAndWait(); }
+
+    // The folder (single separators, none at the end) hangs from now on.
+    void hang(const std::string& folder) {
+        std::lock_guard lock(mutex_);
+        dead_.insert(folder);
+    }
+    // Its reads return again, those in progress included.
+    void letGo() {
+        std::lock_guard lock(mutex_);
+        dead_.clear();
+        answered_.notify_all();
+    }
+    // Lets go and waits until every worker has ended, so none outlives the test.
+    void letGoAndWait() {
+        letGo();
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (LiveWorkers() > 0 && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    // How many reads of a dead folder began.
+    int hungReads() const {
+        std::lock_guard lock(mutex_);
+        return hungReads_;
+    }
+
+  private:
+    void hangIfDead(std::string_view folder) const {
+        std::string key(folder);
+        while (key.size() > 1 && key.back() == separator()) {
+            key.pop_back();
+        }
+        std::unique_lock lock(mutex_);
+        if (dead_.contains(key)) {
+            ++hungReads_;
+            answered_.wait(lock, [&] { return !dead_.contains(key); });
+        }
+    }
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable answered_;
+    mutable int hungReads_ = 0;
+    std::set<std::string> dead_;
+};
+
+}  // namespace gantrylux::testing
