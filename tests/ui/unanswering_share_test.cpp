@@ -1,0 +1,82 @@
+// The window over a real mount whose folder "dead" never answers (tests/fuse), run by
+// tests/fuse/with-hanging-share, which names the mount in GANTRYLUX_HANGING_SHARE.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <chrono>
+#include <cstdlib>
+
+#include "fakes/fake_xdg_open.hpp"
+#include "fakes/memory_settings_store.hpp"
+#include "folders/native_file_system.hpp"
+#include "ui/main_window.hpp"
+#include "ui/qt_desktop.hpp"
+#include "ui/settle.hpp"
+
+namespace gantrylux {
+namespace {
+
+// The real desktop, with its message boxes recorded and answered "No" instead of shown.
+class AnsweringDesktop : public QtDesktop {
+  public:
+    int messageBox(const std::string& text, int, const std::string&) override {
+        boxes.push_back(text);
+        return message_answer::kNo;
+    }
+    std::vector<std::string> boxes;
+};
+
+TEST(UnansweringShare, TheWindowKeepsServingAndTheOtherRowsFilesOpen) {
+    const char* share = std::getenv("GANTRYLUX_HANGING_SHARE");
+    if (share == nullptr) {
+        GTEST_SKIP() << "run through tests/fuse/with-hanging-share";
+    }
+    const std::string dead = std::string(share) + "/dead/";
+    const std::string live = std::string(share) + "/live/";
+    testing::FakeXdgOpen xdgOpen;
+    testing::MemorySettingsStore store;
+    store.values = {{"ListView3", dead + ";" + live + ";"}, {"Interval", "0"}};
+    AnsweringDesktop desktop;
+    const auto fs = MakeNativeFileSystem();
+    const SystemClock clock;
+    MainWindow window(desktop, store, *fs, clock);
+    desktop.setWindow(&window);
+    const auto button = [&](const char* name) {
+        return window.findChild<QPushButton*>(QString::fromLatin1(name));
+    };
+
+    // The window shows while the start-up merge waits on the share, and "Start Opening" pressed
+    // meanwhile starts the run with that merge's candidates.
+    window.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(window.isVisible());
+    button("PushButton2")->click();
+    EXPECT_EQ(button("PushButton2")->text(), "Stop");
+    ASSERT_TRUE(testing::Settle(desktop));
+    EXPECT_THAT(xdgOpen.opened(2), ::testing::UnorderedElementsAre(live + "one.txt",
+                                                                   live + "two.txt"));
+    ASSERT_EQ(desktop.boxes.size(), 1u);
+    EXPECT_THAT(desktop.boxes[0], ::testing::HasSubstr(dead));
+
+    // "Clear List", then a run of the file list.
+    button("PushButton6")->click();
+    window.mainForm().fileList().append(std::string(GANTRYLUX_SAMPLES_DIR) + "/Welcome to Gantrylux.txt");
+    window.mainForm().CorrelateListviewsWrapper();
+    ASSERT_TRUE(testing::Settle(desktop));
+    button("PushButton2")->click();
+    EXPECT_EQ(xdgOpen.opened(3).size(), 3u);
+
+    // The close stores the rows at once, whatever the worker is stuck in.
+    window.mainForm().folderList().append(dead);
+    store.writes.clear();
+    const auto start = std::chrono::steady_clock::now();
+    window.close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    ASSERT_FALSE(store.writes.empty());
+    EXPECT_EQ(store.writes.back().second, dead + ";");
+}
+
+}  // namespace
+}  // namespace gantrylux
