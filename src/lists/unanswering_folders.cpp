@@ -14,7 +14,8 @@ bool UnansweringFolders::mark(const std::string& row) {
 
 void UnansweringFolders::answered(const std::string& row) {
     std::lock_guard lock(mutex_);
-    if (const auto found = stuckCalls_.find(row); found != stuckCalls_.end() && --found->second <= 0) {
+    if (const auto found = stuckCalls_.find(row);
+        found != stuckCalls_.end() && --found->second <= 0) {
         stuckCalls_.erase(found);
     }
 }

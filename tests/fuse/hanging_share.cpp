@@ -5,11 +5,11 @@
 #define FUSE_USE_VERSION 35
 #include <fuse3/fuse.h>
 #include <sys/stat.h>
-#include <csignal>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -139,7 +139,11 @@ int main(int argc, char* argv[]) {
         config->intr_signal = SIGUSR1;
         return nullptr;
     };
-    char* arguments[] = {argv[0], const_cast<char*>("-f"), const_cast<char*>("-o"),
-                         const_cast<char*>("max_threads=64"), argv[1], nullptr};
+    char* arguments[] = {argv[0],
+                         const_cast<char*>("-f"),
+                         const_cast<char*>("-o"),
+                         const_cast<char*>("max_threads=64"),
+                         argv[1],
+                         nullptr};
     return fuse_main(5, arguments, &operations, nullptr);
 }

@@ -46,15 +46,16 @@ class UnansweringFolderTest : public ::testing::Test {
 
 TEST_F(UnansweringFolderTest, TheOtherRowsGiveTheirFilesAndTheUserIsToldOnceUntilItAnswers) {
     mainForm.fileList().append("/chosen/file.txt");
-    mainForm.folderList().append(std::vector<std::string>{tree.folderRow("dead"), tree.folderRow("live")});
+    mainForm.folderList().append(
+        std::vector<std::string>{tree.folderRow("dead"), tree.folderRow("live")});
     const auto merged = [&] {
         mainForm.CorrelateListviewsWrapper();
         EXPECT_TRUE(mainForm.busy().busy());
         ASSERT_TRUE(desktop.settle());
         EXPECT_FALSE(mainForm.busy().busy());
-        EXPECT_THAT(mainForm.candidateList().texts(),
-                    ElementsAre("/chosen/file.txt", tree.path("live/a.txt"),
-                                tree.path("live/sub/b.txt")));
+        EXPECT_THAT(
+            mainForm.candidateList().texts(),
+            ElementsAre("/chosen/file.txt", tree.path("live/a.txt"), tree.path("live/sub/b.txt")));
     };
     merged();
     ASSERT_EQ(desktop.boxes.size(), 1u);
@@ -98,7 +99,8 @@ TEST_F(UnansweringFolderTest, ANewerMergeReplacesOneThatHangsWithoutWaitingForIt
 // once they are in; the run holds no busy state, so removals work while it runs.
 TEST_F(UnansweringFolderTest, ARunStartedDuringAMergeOpensItsCandidates) {
     form.interval = "0";
-    mainForm.folderList().append(std::vector<std::string>{tree.folderRow("live"), tree.folderRow("dead")});
+    mainForm.folderList().append(
+        std::vector<std::string>{tree.folderRow("live"), tree.folderRow("dead")});
     mainForm.CorrelateListviewsWrapper();
     mainForm.PushButton2_Click();
     EXPECT_EQ(form.startCaption, "Stop");

@@ -55,14 +55,15 @@ TEST(UnansweringShare, TheWindowKeepsServingAndTheOtherRowsFilesOpen) {
     button("PushButton2")->click();
     EXPECT_EQ(button("PushButton2")->text(), "Stop");
     ASSERT_TRUE(testing::Settle(desktop));
-    EXPECT_THAT(xdgOpen.opened(2), ::testing::UnorderedElementsAre(live + "one.txt",
-                                                                   live + "two.txt"));
+    EXPECT_THAT(xdgOpen.opened(2),
+                ::testing::UnorderedElementsAre(live + "one.txt", live + "two.txt"));
     ASSERT_EQ(desktop.boxes.size(), 1u);
     EXPECT_THAT(desktop.boxes[0], ::testing::HasSubstr(dead));
 
     // "Clear List", then a run of the file list.
     button("PushButton6")->click();
-    window.mainForm().fileList().append(std::string(GANTRYLUX_SAMPLES_DIR) + "/Welcome to Gantrylux.txt");
+    window.mainForm().fileList().append(std::string(GANTRYLUX_SAMPLES_DIR) +
+                                        "/Welcome to Gantrylux.txt");
     window.mainForm().CorrelateListviewsWrapper();
     ASSERT_TRUE(testing::Settle(desktop));
     button("PushButton2")->click();

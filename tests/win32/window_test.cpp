@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -406,6 +407,122 @@ TEST(MessageBoxTest, ShowsTheRealBoxAndGivesItsAnswer) {
     const int answer = desktop.messageBox("Go on?", message_style::kYesNo, Utf8(title));
     answerer.join();
     EXPECT_EQ(answer, message_answer::kNo);
+}
+
+// Run through tests/fuse/with-hanging-share, which mounts a share whose folder "dead" never
+// answers and names it in GANTRYLUX_HANGING_SHARE; Wine reaches it through its Z: drive.
+const char* HangingShare() {
+    return std::getenv("GANTRYLUX_HANGING_SHARE");
+}
+
+TEST_F(WindowTest, UnansweringShareHoldsNothingElseBack) {
+    if (HangingShare() == nullptr) {
+        GTEST_SKIP() << "run through tests/fuse/with-hanging-share";
+    }
+    const std::string dead = RepositoryFolder(std::string(HangingShare()) + "/dead") + "\\";
+    const std::string live = RepositoryFolder(std::string(HangingShare()) + "/live") + "\\";
+    {
+        RegistrySettingsStore filled(keyPath_);
+        filled.write("ListView3", dead + ";" + live + ";");
+        filled.write("Interval", "0");
+    }
+    // A worker stays stuck on the share past the test: the file system it holds must stay too.
+    static const FileSystem& lasting = *MakeNativeFileSystem().release();
+    store_ = std::make_unique<RegistrySettingsStore>(keyPath_);
+    window_ = std::make_unique<MainWindow>(desktop_, *store_, lasting, clock_);
+    bool started = false;
+    window_->show(SW_SHOWNOACTIVATE, [&] { started = true; });
+    desktop_.processPendingEvents();
+    EXPECT_TRUE(IsWindowVisible(window_->handle()));
+
+    // "Start Opening" during the start-up merge starts with its candidates once they are in.
+    click(control::kPushButton2);
+    wchar_t caption[32] = {};
+    GetWindowTextW(item(control::kPushButton2), caption, 32);
+    EXPECT_EQ(std::wstring(caption), L"Stop");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(40);
+    while ((!started || desktop_.opened.size() < 2) &&
+           std::chrono::steady_clock::now() < deadline) {
+        desktop_.waitForEvents(std::chrono::steady_clock::now() + std::chrono::milliseconds(20));
+    }
+    std::vector<std::string> opened = desktop_.opened;
+    std::sort(opened.begin(), opened.end());
+    EXPECT_EQ(opened,
+              (std::vector<std::string>{"\"" + live + "one.txt\"", "\"" + live + "two.txt\""}));
+    ASSERT_EQ(desktop_.boxes.size(), 1u);
+    EXPECT_NE(desktop_.boxes[0].find(dead), std::string::npos) << desktop_.boxes[0];
+
+    // "Clear List", then a run of the file list.
+    click(control::kPushButton6);
+    settle();
+    drop(control::kListView1, {SamplesFolder() + "\\Welcome to Gantrylux.txt"});
+    click(control::kPushButton2);
+    EXPECT_EQ(desktop_.opened.size(), 3u);
+
+    // The close stores the rows and lets the window go at once.
+    window_->mainForm().folderList().append(dead);
+    const auto start = std::chrono::steady_clock::now();
+    SendMessageW(window_->handle(), WM_CLOSE, 0, 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_FALSE(IsWindowVisible(window_->handle()));
+    EXPECT_EQ(stored("ListView3"), dead + ";");
+}
+
+// The program itself, closed while its start-up merge waits on the share: the process ends
+// within a second, with the folder rows stored.
+TEST(UnansweringShare, ACloseEndsTheProgramWithinASecondWithTheRowsStored) {
+    if (HangingShare() == nullptr) {
+        GTEST_SKIP() << "run through tests/fuse/with-hanging-share";
+    }
+    const std::string rows = RepositoryFolder(std::string(HangingShare()) + "/dead") + "\\;" +
+                             RepositoryFolder(std::string(HangingShare()) + "/live") + "\\;";
+    RegistrySettingsStore settings;
+    const std::string before = settings.read("ListView3", "");
+    settings.write("ListView3", rows);
+
+    std::wstring command = L"\"" + Wide(RepositoryFolder(GANTRYLUX_PROGRAM)) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &process));
+    struct Found {
+        DWORD process;
+        HWND window = nullptr;
+    } found{process.dwProcessId};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (found.window == nullptr && std::chrono::steady_clock::now() < deadline) {
+        EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto* f = reinterpret_cast<Found*>(data);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == f->process && IsWindowVisible(window)) {
+                    f->window = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        Sleep(50);
+    }
+    ASSERT_NE(found.window, nullptr);
+    Sleep(2000);  // the start-up merge waits on the share meanwhile
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    const auto start = std::chrono::steady_clock::now();
+    PostMessageW(found.window, WM_CLOSE, 0, 0);
+    const DWORD ended = WaitForSingleObject(process.hProcess, 10000);
+    const auto took = std::chrono::steady_clock::now() - start;
+    if (ended != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 1);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_EQ(ended, static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_LT(took, std::chrono::seconds(1))
+        << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
+    EXPECT_EQ(settings.read("ListView3", ""), rows);
+    settings.write("ListView3", before);
 }
 
 }  // namespace
