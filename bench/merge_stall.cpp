@@ -132,10 +132,12 @@ int main(int argc, char* argv[]) {
         gaps.startRecording();
         mergeClock.start();
         window.mainForm().CorrelateListviewsWrapper();
-        mergeMs = static_cast<double>(mergeClock.nsecsElapsed()) / 1e6;
-        gaps.stopAtNextTick([&] {
-            finished = true;
-            QCoreApplication::exit(0);
+        window.mainForm().whenMerged([&] {
+            mergeMs = static_cast<double>(mergeClock.nsecsElapsed()) / 1e6;
+            gaps.stopAtNextTick([&] {
+                finished = true;
+                QCoreApplication::exit(0);
+            });
         });
     });
 

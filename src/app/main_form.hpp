@@ -38,6 +38,8 @@ class MainForm {
     const FileSystem& fileSystem() const noexcept { return fs_; }
 
     void CorrelateListviewsWrapper() { merger_.CorrelateListviewsWrapper(); }
+    // Runs `then` once the newest merge is in, or at once when none is under way.
+    void whenMerged(std::function<void()> then) { merger_.whenMerged(std::move(then)); }
 
     // Everything of the start-up but the merge: the window shows as soon as this returns.
     void Form_Load();
