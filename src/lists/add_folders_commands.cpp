@@ -13,10 +13,7 @@ void ListCommands::PushButton15_Click() {
     p.step(100, [&] { folder = pickFolder(setting::kLastFolderDot); });
     if (!folder.empty()) {
         BusyGuard busy(busy_);
-        std::vector<std::string> rows{FolderRow(folder, fs_.separator())};
-        const std::vector<std::string> leftOut = TakeUnstorableRows(rows);
-        p.step(106, [&] { folders_.append(rows); });
-        tellLeftOut(leftOut);
+        appendFolderRows(p, 106, {FolderRow(folder, fs_.separator())});
     }
     p.step(110, [&] { merge(); });
 }
@@ -43,9 +40,7 @@ void ListCommands::PushButton21_Click() {
             [this, rows](bool ended) {
                 Procedure p{std::string(identity::kAddSubfolders), desktop_};
                 if (ended) {
-                    const std::vector<std::string> leftOut = TakeUnstorableRows(*rows);
-                    p.step(112, [&] { folders_.append(*rows); });
-                    tellLeftOut(leftOut);
+                    appendFolderRows(p, 112, std::move(*rows));
                 }
                 releaseBusy();
                 p.step(114, [&] { merge(); });
@@ -53,6 +48,12 @@ void ListCommands::PushButton21_Click() {
         return;
     }
     p.step(114, [&] { merge(); });
+}
+
+void ListCommands::appendFolderRows(Procedure& p, int step, std::vector<std::string> rows) {
+    const std::vector<std::string> leftOut = TakeUnstorableRows(rows);
+    p.step(step, [&] { folders_.append(rows); });
+    tellLeftOut(leftOut);
 }
 
 void ListCommands::tellLeftOut(const std::vector<std::string>& leftOut) {

@@ -38,9 +38,7 @@ void ListCommands::ListView3_OLEDragDrop(const std::vector<std::string>& paths) 
         [this, rows](bool ended) {
             Procedure p{std::string(identity::kFolderListDrop), desktop_};
             if (ended) {
-                const std::vector<std::string> leftOut = TakeUnstorableRows(*rows);
-                p.step(0, [&] { folders_.append(*rows); });
-                tellLeftOut(leftOut);
+                appendFolderRows(p, 0, std::move(*rows));
             }
             p.step(0, [&] { merge(); });
         });

@@ -59,6 +59,8 @@ class ListCommands {
     void merge();
     // Says which chosen or dropped folders could not be kept in the folder list, and why.
     void tellLeftOut(const std::vector<std::string>& leftOut);
+    // Appends folder rows at the step, leaving out and naming those that could not be kept.
+    void appendFolderRows(Procedure& p, int step, std::vector<std::string> rows);
     // Removes the list's selected row, unless the window is busy or there is none to remove.
     void removeSelectedRow(ListId list, PathList& rows);
     void loadSamples();
