@@ -40,7 +40,7 @@ class UnansweringFolderTest : public ::testing::Test {
     // Declared after what it reads and before what reads it: it goes first, letting go of the
     // hung reads and waiting for their threads while the lists are still there.
     testing::HangingFileSystem fs{*native};
-    std::chrono::milliseconds deadline{300};
+    std::chrono::milliseconds deadline{1000};
     MainForm mainForm{form, desktop, store, fs, clock, deadline};
 };
 
