@@ -70,8 +70,9 @@ void MainForm::mergeAtStartUp(std::function<void()> finished) {
     Procedure p{std::string(identity::kFormLoad), desktop_};
     p.step(148, [&] { merger_.CorrelateListviewsWrapper(); });
     merger_.whenMerged([this, finished = std::move(finished)] {
-        if (!commandLinePaths_.empty() && !desktop_.closing()) {
-            commands_.AddCommandLinePaths(std::exchange(commandLinePaths_, {}), finished);
+        if ((!commandLinePaths_.empty() || !commandLineNotLocal_.empty()) && !desktop_.closing()) {
+            commands_.AddCommandLinePaths(std::exchange(commandLinePaths_, {}), finished,
+                                          std::exchange(commandLineNotLocal_, {}));
         } else if (finished) {
             finished();
         }

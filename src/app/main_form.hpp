@@ -44,8 +44,12 @@ class MainForm {
     // Everything of the start-up but the merge: the window shows as soon as this returns.
     void Form_Load();
     // Paths from the command line, added to the file list at the end of the start-up.
-    void setCommandLinePaths(std::vector<std::string> paths) {
+    // `notLocal` names no file here (a file:// URL of another machine): it is told of with the
+    // missing paths.
+    void setCommandLinePaths(std::vector<std::string> paths,
+                             std::vector<std::string> notLocal = {}) {
         commandLinePaths_ = std::move(paths);
+        commandLineNotLocal_ = std::move(notLocal);
     }
     // The rest of the start-up, once the window shows: the candidate list from the restored
     // folder list, then the command line's paths. Its walk may take long (a huge or looping
@@ -99,6 +103,7 @@ class MainForm {
     FolderListAutosave folderAutosave_;
     bool restoring_ = false;
     std::vector<std::string> commandLinePaths_;
+    std::vector<std::string> commandLineNotLocal_;
 };
 
 }  // namespace gantrylux

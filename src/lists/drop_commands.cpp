@@ -46,13 +46,17 @@ void ListCommands::ListView3_OLEDragDrop(const std::vector<std::string>& paths) 
 
 // The paths are made absolute here: the rows are opened later with "/" as the working folder.
 void ListCommands::AddCommandLinePaths(const std::vector<std::string>& paths,
-                                       std::function<void()> then) {
+                                       std::function<void()> then,
+                                       const std::vector<std::string>& notLocal) {
     struct Found {
         std::vector<std::string> rows;
         std::string missing;
         bool any = false;
     };
     auto found = std::make_shared<Found>();
+    for (const std::string& path : notLocal) {
+        found->missing += "\r\n" + path;
+    }
     // Even the test that a path exists runs on the worker: a path on a network share that does
     // not answer must not hold the window.
     inBackground(

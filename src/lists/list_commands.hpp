@@ -50,10 +50,11 @@ class ListCommands {
     void ListView1_OLEDragDrop(const std::vector<std::string>& paths);
     void ListView3_OLEDragDrop(const std::vector<std::string>& paths);
     // Paths given on the command line ("Open With", a drop on the launcher): added as a drop on
-    // the file list would add them. Those that do not exist are named in one message. `then`
-    // runs once the rows are in (or it is clear that none come).
-    void AddCommandLinePaths(const std::vector<std::string>& paths,
-                             std::function<void()> then = {});
+    // the file list would add them. Those that do not exist are named in one message, after
+    // `notLocal` (what names no file of this machine). `then` runs once the rows are in (or it
+    // is clear that none come).
+    void AddCommandLinePaths(const std::vector<std::string>& paths, std::function<void()> then = {},
+                             const std::vector<std::string>& notLocal = {});
 
   private:
     void merge();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <string>
 #include <vector>
 
@@ -13,11 +12,28 @@ struct CommandLine {
     enum class Action { Start, Help, Version, Refuse };
     Action action = Action::Start;
     QString text;  // the help, the version line or the refusal, ending in a line break
-    // Start only: the paths to add to the file list, as given (file:// URLs as local paths).
+    // Start only: the paths to add to the file list, as the bytes given (file:// URLs as local
+    // paths).
     std::vector<std::string> paths;
+    // Start only: file:// URLs of another machine, which name no file here, as given.
+    std::vector<std::string> notLocal;
 };
 
-// Reads the program's arguments, the program's own name first.
-CommandLine ParseCommandLine(const QStringList& arguments);
+// Reads the program's arguments as the bytes they are, the program's own name first. "--" ends
+// the options: everything after it is a path.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// How many of the arguments the toolkit may see: those before the first "--". Everything after
+// it is a path, which the toolkit would otherwise take for its own options ("-reverse").
+int ToolkitArgumentCount(int argc, const char* const* argv);
+
+// The path a file:// URL names on this machine ("file:///p", "file://localhost/p" and
+// "file:/p" name "/p", percent escapes decoded to bytes); nothing for a URL of another host.
+// Any other text is no URL and comes back as it is.
+struct LocalPath {
+    bool local = true;
+    std::string path;
+};
+LocalPath FileUrlPath(const std::string& argument);
 
 }  // namespace gantrylux

@@ -3,6 +3,8 @@
 #include <QTextStream>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "folders/file_enumeration.hpp"
 #include "folders/native_file_system.hpp"
@@ -59,23 +61,39 @@ void WriteStartUpReport(const QString& reportFile, gantrylux::MainWindow& window
     out << "hand pointer: " << origin(window.handPointer()) << '\n';
     out << "drag pointer: " << origin(window.dragPointer()) << '\n';
     out << "skin: " << (window.styleSheet().isEmpty() ? "none" : "applied") << '\n';
+    out << "layout: "
+        << (window.layoutDirection() == Qt::RightToLeft ? "right-to-left" : "left-to-right")
+        << '\n';
     for (const std::string& name :
          GetFilesInFolder(fs, folder + fs.separator() + "Samples", "*.*")) {
         out << "sample: " << QString::fromStdString(name) << '\n';
     }
+    out.flush();
+    // The rows as the bytes they are: a name that is not UTF-8 must be seen as it is.
     for (const std::string& row : window.mainForm().fileList().texts()) {
-        out << "file: " << QString::fromStdString(row) << '\n';
+        file.write("file: ");
+        file.write(row.data(), static_cast<qint64>(row.size()));
+        file.write("\n");
     }
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Only what comes before "--" is the toolkit's to read: the rest are paths, however they
+    // look. The toolkit takes its own options out of its part, and the rest stays bytes.
+    const int toolkitPart = gantrylux::ToolkitArgumentCount(argc, argv);
+    const std::vector<std::string> afterOptions(argv + toolkitPart, argv + argc);
+    int toolkitArgc = toolkitPart;
+    const auto arguments = [&] {
+        std::vector<std::string> all(argv, argv + toolkitArgc);
+        all.insert(all.end(), afterOptions.begin(), afterOptions.end());
+        return all;
+    };
     if (DisplayMissing()) {
         // The answers that need no window are still given.
-        const QCoreApplication core(argc, argv);
-        if (const int code = Answer(gantrylux::ParseCommandLine(QCoreApplication::arguments()));
-            code >= 0) {
+        const QCoreApplication core(toolkitArgc, argv);
+        if (const int code = Answer(gantrylux::ParseCommandLine(arguments())); code >= 0) {
             return code;
         }
         std::fputs(
@@ -84,9 +102,9 @@ int main(int argc, char* argv[]) {
             stderr);
         return 2;
     }
-    QApplication app(argc, argv);
-    // Qt has taken its own options (-platform, -style and the like) out of the arguments.
-    const gantrylux::CommandLine line = gantrylux::ParseCommandLine(QCoreApplication::arguments());
+    QApplication app(toolkitArgc, argv);
+    // Qt has taken its own options (-platform, -style and the like) out of its part.
+    const gantrylux::CommandLine line = gantrylux::ParseCommandLine(arguments());
     if (const int code = Answer(line); code >= 0) {
         return code;
     }
@@ -101,7 +119,7 @@ int main(int argc, char* argv[]) {
     const gantrylux::SystemClock clock;
     gantrylux::MainWindow window(desktop, store, *fs, clock);
     desktop.setWindow(&window);
-    window.mainForm().setCommandLinePaths(line.paths);
+    window.mainForm().setCommandLinePaths(line.paths, line.notLocal);
     if (const QString report = qEnvironmentVariable("GANTRYLUX_STARTUP_REPORT");
         !report.isEmpty()) {
         QObject::connect(&window, &gantrylux::MainWindow::startUpFinished, &window, [&, report] {

@@ -10,10 +10,11 @@ using Action = CommandLine::Action;
 
 struct CommandLineCase {
     const char* name;
-    QStringList arguments;  // after the program's own name
+    std::vector<std::string> arguments;  // after the program's own name, as bytes
     Action action;
     QString text;  // the whole answer, or for help a part of it
     std::vector<std::string> paths;
+    std::vector<std::string> notLocal = {};
 };
 
 void PrintTo(const CommandLineCase& c, std::ostream* out) {
@@ -24,8 +25,9 @@ class CommandLineTest : public ::testing::TestWithParam<CommandLineCase> {};
 
 TEST_P(CommandLineTest, AnswersOrStartsWithThePaths) {
     const CommandLineCase& c = GetParam();
-    const CommandLine line =
-        ParseCommandLine(QStringList{QStringLiteral("/usr/bin/gantrylux")} + c.arguments);
+    std::vector<std::string> arguments{"/usr/bin/gantrylux"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const CommandLine line = ParseCommandLine(arguments);
     EXPECT_EQ(line.action, c.action);
     if (c.action == Action::Help) {
         EXPECT_TRUE(line.text.contains(c.text)) << line.text.toStdString();
@@ -33,6 +35,7 @@ TEST_P(CommandLineTest, AnswersOrStartsWithThePaths) {
         EXPECT_EQ(line.text.toStdString(), c.text.toStdString());
     }
     EXPECT_EQ(line.paths, c.paths);
+    EXPECT_EQ(line.notLocal, c.notLocal);
 }
 
 const QString kVersionLine = QStringLiteral("gantrylux " GANTRYLUX_VERSION "\n");
@@ -77,8 +80,101 @@ INSTANTIATE_TEST_SUITE_P(
                         {},
                         {"http://example.com/x", "file:name"}},
         CommandLineCase{
-            "OptionsEndAtTwoDashes", {"--", "--help", "-v"}, Action::Start, {}, {"--help", "-v"}}),
+            "OptionsEndAtTwoDashes", {"--", "--help", "-v"}, Action::Start, {}, {"--help", "-v"}},
+        CommandLineCase{"ToolkitLookAlikesAfterTwoDashes",
+                        {"a", "--", "-v", "--help", "-rf", "-", "-reverse", "--"},
+                        Action::Start,
+                        {},
+                        {"a", "-v", "--help", "-rf", "-", "-reverse", "--"}},
+        CommandLineCase{"HelpSaysTwoDashesEndTheOptions", {"-h"}, Action::Help, "  --  ", {}},
+        // A name that is not UTF-8 stays the bytes it is.
+        CommandLineCase{"BytesAsGiven",
+                        {"/t/bad\xff\xfe.txt", "/t/dir\xe9"},
+                        Action::Start,
+                        {},
+                        {"/t/bad\xff\xfe.txt", "/t/dir\xe9"}},
+        // Only a file URL of this machine names a local file.
+        CommandLineCase{"FileUrlHosts",
+                        {"file:///p", "file://localhost/p", "FILE://LocalHost/q", "file:/r",
+                         "file://etc/hostname", "file://server/share/x", "file:///a%ZZ%41",
+                         "file:///x%FF?query#part"},
+                        Action::Start,
+                        {},
+                        {"/p", "/p", "/q", "/r", "/a%ZZA", "/x\xff"},
+                        {"file://etc/hostname", "file://server/share/x"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace gantrylux
+
+namespace gantrylux {
+namespace {
+
+TEST(ToolkitArguments, EndBeforeTheFirstTwoDashes) {
+    const char* const withDashes[] = {"gantrylux", "-style", "x", "--", "-reverse", "--"};
+    EXPECT_EQ(ToolkitArgumentCount(6, withDashes), 3);
+    const char* const without[] = {"gantrylux", "-platform", "offscreen"};
+    EXPECT_EQ(ToolkitArgumentCount(3, without), 3);
+}
+
+}  // namespace
+}  // namespace gantrylux
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "fakes/file_content.hpp"
+#include "fakes/temp_tree.hpp"
+
+extern char** environ;
+
+namespace gantrylux {
+namespace {
+
+// The program itself, started in a folder of files named like options and with names that are
+// not UTF-8: after "--" each is a file of the list, byte for byte, and the toolkit reads none.
+TEST(CommandLineProgram, EverythingAfterTwoDashesIsAFileAsTheBytesGiven) {
+    testing::TempTree tree;
+    const std::vector<std::string> names = {
+        "-v",        "--help",          "-rf",
+        "-",         "-reverse",        "-platform",
+        "offscreen", "bad\xff\xfe.txt", "bad\xef\xbf\xbd\xef\xbf\xbd.txt"};
+    for (const std::string& name : names) {
+        std::ofstream(tree.path() + "/" + name) << "x";
+    }
+    const std::string report = tree.path() + "/report";
+    std::vector<std::string> arguments = {GANTRYLUX_PROGRAM, "--", "-v", "--help", "-rf", "-",
+                                          "-reverse"};
+    arguments.insert(arguments.end(), {"-platform", "offscreen", "bad\xff\xfe.txt"});
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    setenv("GANTRYLUX_STARTUP_REPORT", report.c_str(), 1);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, tree.path().c_str());
+    pid_t child = 0;
+    ASSERT_EQ(posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    unsetenv("GANTRYLUX_STARTUP_REPORT");
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+    const std::string text = testing::FileContent(QString::fromStdString(report)).toStdString();
+    EXPECT_NE(text.find("layout: left-to-right\n"), std::string::npos) << text;
+    std::string expected;
+    for (std::size_t i = 2; i < arguments.size(); ++i) {
+        expected += "file: " + tree.path() + "/" + arguments[i] + "\n";
+    }
+    EXPECT_NE(text.find(expected), std::string::npos) << text;
+    EXPECT_EQ(text.find("\xef\xbf\xbd"), std::string::npos) << text;
+}
 
 }  // namespace
 }  // namespace gantrylux
