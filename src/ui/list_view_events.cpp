@@ -1,11 +1,12 @@
 #include "ui/list_view_events.hpp"
 
-#include <QDir>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTreeView>
 #include <QUrl>
+
+#include "ui/command_line.hpp"
 
 namespace gantrylux {
 
@@ -21,11 +22,15 @@ std::vector<std::string> ListViewEvents::DroppedPaths(const QMimeData* data) {
     if (data == nullptr || !data->hasUrls()) {
         return paths;
     }
+    // Read from the URL's own text, as the command line reads it: escapes become the bytes of
+    // the name, and a URL of another host names no file here.
     for (const QUrl& url : data->urls()) {
-        if (!url.isLocalFile() || url.toLocalFile().isEmpty()) {
+        const std::string text = url.toEncoded().toStdString();
+        LocalPath local = FileUrlPath(text);
+        if (!url.isLocalFile() || !local.local || local.path.empty() || local.path == text) {
             return {};
         }
-        paths.push_back(QDir::toNativeSeparators(url.toLocalFile()).toStdString());
+        paths.push_back(std::move(local.path));
     }
     return paths;
 }

@@ -19,6 +19,7 @@
 #include "fakes/recording_desktop.hpp"
 #include "fakes/temp_tree.hpp"
 #include "folders/native_file_system.hpp"
+#include "ui/list_view_events.hpp"
 #include "ui/main_window.hpp"
 #include "ui/qt_desktop.hpp"
 #include "ui/settle.hpp"
@@ -136,6 +137,27 @@ TEST(Drops, HostileNamesReachTheOpenerUnchanged) {
     EXPECT_THAT(xdgOpen.opened(0), ::testing::UnorderedElementsAreArray(paths));
     EXPECT_FALSE(QFile::exists(QStringLiteral("/pwned")));
     EXPECT_FALSE(QFile::exists(QDir::current().filePath(QStringLiteral("pwned"))));
+}
+
+}  // namespace
+}  // namespace gantrylux
+
+namespace gantrylux {
+namespace {
+
+// A dropped URL is read as the command line reads one: escapes are the name's bytes, and a URL
+// of another host (or anything but a file) makes the drop one that cannot land.
+TEST(DroppedUrls, NameLocalFilesByTheirBytes) {
+    const auto dropped = [](const char* url) {
+        QMimeData data;
+        data.setUrls({QUrl::fromEncoded(url)});
+        return ListViewEvents::DroppedPaths(&data);
+    };
+    using Paths = std::vector<std::string>;
+    EXPECT_EQ(dropped("file:///t/a%FF%FE.txt"), Paths{"/t/a\xff\xfe.txt"});
+    EXPECT_EQ(dropped("file://localhost/t/My%20File"), Paths{"/t/My File"});
+    EXPECT_EQ(dropped("file://etc/hostname"), Paths{});
+    EXPECT_EQ(dropped("http://example.com/x"), Paths{});
 }
 
 }  // namespace
