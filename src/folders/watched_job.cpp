@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <optional>
 
 #include "folders/watched_file_system.hpp"
 #include "ports/worker_job.hpp"
@@ -26,6 +27,10 @@ struct WatchedJob::Shared {
 WatchedJob WatchedJob::Run(const FileSystem& fs, std::chrono::milliseconds deadline,
                            std::stop_token stop, Work work) {
     auto shared = std::make_shared<Shared>(fs);
+    if (stop.stop_requested()) {
+        shared->done = true;  // replaced before it began: nothing to start
+        return {End::Stopped, shared};
+    }
     StartDetached([shared, work = std::move(work)] {
         std::exception_ptr failure;
         try {
@@ -54,24 +59,33 @@ WatchedJob WatchedJob::Run(const FileSystem& fs, std::chrono::milliseconds deadl
     // nothing.
     const auto poll = std::clamp<std::chrono::milliseconds>(
         deadline / 4, std::chrono::milliseconds(1), std::chrono::milliseconds(250));
+    // Asked to stop, the work is given a little time to see it and end, so that replaced work
+    // rarely outlives its caller; work stuck in a call is left at once all the same.
+    const auto grace = std::min<std::chrono::milliseconds>(deadline, std::chrono::seconds(2));
+    std::optional<CallWatch::Clock::time_point> stoppedAt;
     std::unique_lock lock(shared->mutex);
     for (;;) {
         if (shared->done) {
+            if (stoppedAt) {
+                return {End::Stopped, shared};
+            }
             if (shared->failure) {
                 std::rethrow_exception(shared->failure);
             }
             return {End::Done, shared};
         }
-        End end = End::Done;
-        if (stop.stop_requested()) {
-            end = End::Stopped;
-        } else if (const auto oldest = shared->watch.oldestCall();
-                   oldest && CallWatch::Clock::now() - *oldest >= deadline) {
-            end = End::NotAnswering;
-        }
-        if (end != End::Done) {
+        const auto now = CallWatch::Clock::now();
+        if (!stoppedAt && stop.stop_requested()) {
+            stoppedAt = now;
             shared->stop.request_stop();
-            return {end, shared};
+        }
+        const auto oldest = shared->watch.oldestCall();
+        if (oldest && now - *oldest >= deadline) {
+            shared->stop.request_stop();
+            return {stoppedAt ? End::Stopped : End::NotAnswering, shared};
+        }
+        if (stoppedAt && now - *stoppedAt >= grace) {
+            return {End::Stopped, shared};
         }
         shared->changed.wait_for(lock, poll);
     }

@@ -19,11 +19,12 @@ class WatchedJob {
     enum class End { Done, Stopped, NotAnswering };
     using Work = std::function<void(const FileSystem& fs, std::stop_token stop)>;
 
-    // Runs `work` over `fs`, whose calls are watched, and returns once it is done, once `stop`
-    // is requested, or once one of its calls has been in flight for `deadline`. In the last two
-    // cases the work is asked to stop and left to end by itself when its call returns; nothing
-    // joins its thread. So the work must keep what it writes alive by itself (shared pointers):
-    // whoever started it may be gone by then. A failure of a work that is done is rethrown.
+    // Runs `work` over `fs`, whose calls are watched, and returns once it is done, or once one
+    // of its calls has been in flight for `deadline`, or soon after `stop` is requested (the
+    // work is asked to stop too, and given up to two seconds to end). Work that has not ended
+    // by then is left to end by itself when its call returns; nothing joins its thread. So the work
+    // must keep what it writes alive by itself (shared pointers): whoever started it may be gone by
+    // then. A failure of a work that is done is rethrown.
     static WatchedJob Run(const FileSystem& fs, std::chrono::milliseconds deadline,
                           std::stop_token stop, Work work);
 

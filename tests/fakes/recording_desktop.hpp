@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fake_clock.hpp"
@@ -27,7 +28,15 @@ class RecordingDesktop : public Desktop {
         std::string title;
     };
 
-    ~RecordingDesktop() override { mailbox->close(); }
+    // Waits (a while) for the workers of replaced jobs, which may still read what the test
+    // owns.
+    ~RecordingDesktop() override {
+        mailbox->close();
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (LiveWorkers() > 0 && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
 
     int messageBox(const std::string& text, int style, const std::string& title) override {
         boxes.push_back({text, style, title});
