@@ -8,6 +8,7 @@
 #include "lists/dropped_paths.hpp"
 #include "lists/folder_rows.hpp"
 #include "lists/list_commands.hpp"
+#include "lists/unanswering_folders.hpp"
 
 namespace gantrylux {
 
@@ -50,13 +51,11 @@ void ListCommands::AddCommandLinePaths(const std::vector<std::string>& paths,
                                        const std::vector<std::string>& notLocal) {
     struct Found {
         std::vector<std::string> rows;
-        std::string missing;
+        std::vector<std::string> missing;
         bool any = false;
     };
     auto found = std::make_shared<Found>();
-    for (const std::string& path : notLocal) {
-        found->missing += "\r\n" + path;
-    }
+    found->missing = notLocal;
     // Even the test that a path exists runs on the worker: a path on a network share that does
     // not answer must not hold the window.
     inBackground(
@@ -68,7 +67,7 @@ void ListCommands::AddCommandLinePaths(const std::vector<std::string>& paths,
                 if (PathExists(reader.fileSystem(), absolute)) {
                     existing.push_back(std::move(absolute));
                 } else {
-                    found->missing += "\r\n" + path;
+                    found->missing.push_back(path);
                 }
             }
             found->any = !existing.empty();
@@ -81,8 +80,9 @@ void ListCommands::AddCommandLinePaths(const std::vector<std::string>& paths,
                 p.step(0, [&] { merge(); });
             }
             if (ended && !found->missing.empty() && !desktop_.closing()) {
-                desktop_.messageBox("These were not found and were not added:" + found->missing,
-                                    message_style::kOkOnly, "");
+                desktop_.messageBox(
+                    PathsMessage("These were not found and were not added:", found->missing),
+                    message_style::kOkOnly, "");
             }
             if (then) {
                 then();

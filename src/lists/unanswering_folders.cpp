@@ -20,30 +20,31 @@ void UnansweringFolders::answered(const std::string& row) {
     }
 }
 
-namespace {
-
-std::string Listed(std::string message, const std::vector<std::string>& paths) {
-    for (const std::string& path : paths) {
-        message += "\r\n" + path;
+std::string PathsMessage(std::string lead, const std::vector<std::string>& paths) {
+    constexpr std::size_t kMostShown = 20;
+    for (std::size_t i = 0; i < paths.size() && i < kMostShown; ++i) {
+        lead += "\r\n" + paths[i];
     }
-    return message;
+    if (paths.size() > kMostShown) {
+        lead += "\r\nand " + std::to_string(paths.size() - kMostShown) + " more";
+    }
+    return lead;
 }
-
-}  // namespace
 
 std::string UnansweringFoldersMessage(const std::vector<std::string>& folders) {
     if (folders.empty()) {
         return {};
     }
-    return Listed(folders.size() == 1 ? "This folder does not answer, so its files are left out "
-                                        "until it answers again:"
-                                      : "These folders do not answer, so their files are left "
-                                        "out until they answer again:",
-                  folders);
+    return PathsMessage(folders.size() == 1
+                            ? "This folder does not answer, so its files are left out "
+                              "until it answers again:"
+                            : "These folders do not answer, so their files are left "
+                              "out until they answer again:",
+                        folders);
 }
 
 std::string NothingAddedMessage(const std::vector<std::string>& paths) {
-    return Listed("This does not answer, so nothing was added from it:", paths);
+    return PathsMessage("This does not answer, so nothing was added from it:", paths);
 }
 
 }  // namespace gantrylux

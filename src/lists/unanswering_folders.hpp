@@ -25,6 +25,10 @@ class UnansweringFolders {
     std::map<std::string, int> stuckCalls_;
 };
 
+// A message that names paths, one a line after `lead`: the first 20, then how many more, so
+// that the box always fits on the screen.
+std::string PathsMessage(std::string lead, const std::vector<std::string>& paths);
+
 // What the user is told of folder rows that a merge left out because they do not answer; ""
 // when there are none.
 std::string UnansweringFoldersMessage(const std::vector<std::string>& folders);

@@ -26,6 +26,14 @@ std::unique_ptr<QSettings> OpenUserStore() {
         QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Quillmere"),
         QSettings::NativeFormat);
 #else
+    // The XDG rules say a relative XDG_CONFIG_HOME is to be ignored: it would put the file
+    // wherever the program happened to be started.
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    if (!configHome.isEmpty() && !configHome.startsWith('/')) {
+        return std::make_unique<QSettings>(
+            QFile::decodeName(qgetenv("HOME")) + QStringLiteral("/.config/Quillmere.ini"),
+            QSettings::IniFormat);
+    }
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
                                        QStringLiteral("Quillmere"));
 #endif

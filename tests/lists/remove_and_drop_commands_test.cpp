@@ -223,6 +223,21 @@ TEST_F(DropTest, CommandLinePathsAddAsADropWithTheMissingNamedInOneMessage) {
     EXPECT_THAT(store.writes, IsEmpty());
 }
 
+// However many are missing, the message fits on the screen: twenty, then how many more. A file
+// URL of another machine is named with them.
+TEST_F(DropTest, TheMissingAreNamedTwentyAtMost) {
+    std::vector<std::string> missing;
+    for (int i = 0; i < 10000; ++i) {
+        missing.push_back(at("gone" + std::to_string(i)));
+    }
+    commands.AddCommandLinePaths(missing, {}, {"file://server/x"});
+    ASSERT_EQ(desktop.boxes.size(), 1u);
+    const std::string& text = desktop.boxes[0].text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 21);
+    EXPECT_THAT(text, ::testing::HasSubstr("\r\nfile://server/x\r\n" + at("gone0") + "\r\n"));
+    EXPECT_THAT(text, ::testing::EndsWith("\r\n" + at("gone18") + "\r\nand 9981 more"));
+}
+
 TEST_F(DropTest, ADropCutShortByClosingAddsNothing) {
     desktop.whileWaiting = [&] { desktop.closeProgram(); };
     commands.ListView1_OLEDragDrop(all({"x.txt", "D"}));

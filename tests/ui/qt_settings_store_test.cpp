@@ -189,3 +189,24 @@ TEST(QtSettingsStoreLocation, TheUsersStoreIsOneIniFileNamedForTheMaker) {
 
 }  // namespace
 }  // namespace gantrylux
+
+namespace gantrylux {
+namespace {
+
+// The XDG rules ignore a relative XDG_CONFIG_HOME; the store is then ~/.config/Quillmere.ini,
+// never a file under whatever folder the program was started in.
+TEST(QtSettingsStoreLocation, ARelativeConfigHomeIsIgnored) {
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    const QByteArray home = qgetenv("HOME");
+    const QTemporaryDir fakeHome;
+    qputenv("HOME", fakeHome.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", "relative/config");
+    const QString location = QtSettingsStore().location();
+    qputenv("XDG_CONFIG_HOME", configHome);
+    qputenv("HOME", home);
+    EXPECT_EQ(location.toStdString(),
+              (fakeHome.path() + QStringLiteral("/.config/Quillmere.ini")).toStdString());
+}
+
+}  // namespace
+}  // namespace gantrylux
