@@ -64,7 +64,10 @@ void ListCommands::AddCommandLinePaths(const std::vector<std::string>& paths,
             std::vector<std::string> existing;
             for (const std::string& path : paths) {
                 std::string absolute = AbsolutePath(path);
-                if (PathExists(reader.fileSystem(), absolute)) {
+                // Only what a drop would take: files, and folders to expand. A pipe, a socket or
+                // a device would be handed to a viewer that reads it for ever.
+                if (FileExists(reader.fileSystem(), absolute) ||
+                    IsFolder(reader.fileSystem(), absolute)) {
                     existing.push_back(std::move(absolute));
                 } else {
                     found->missing.push_back(path);
@@ -80,9 +83,10 @@ void ListCommands::AddCommandLinePaths(const std::vector<std::string>& paths,
                 p.step(0, [&] { merge(); });
             }
             if (ended && !found->missing.empty() && !desktop_.closing()) {
-                desktop_.messageBox(
-                    PathsMessage("These were not found and were not added:", found->missing),
-                    message_style::kOkOnly, "");
+                desktop_.messageBox(PathsMessage("These were not found, or are neither files nor "
+                                                 "folders, and were not added:",
+                                                 found->missing),
+                                    message_style::kOkOnly, "");
             }
             if (then) {
                 then();

@@ -1,4 +1,7 @@
 #include "list_commands_fixture.hpp"
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace gantrylux {
 namespace {
@@ -237,6 +240,19 @@ TEST_F(DropTest, TheMissingAreNamedTwentyAtMost) {
     EXPECT_THAT(text, ::testing::HasSubstr("\r\nfile://server/x\r\n" + at("gone0") + "\r\n"));
     EXPECT_THAT(text, ::testing::EndsWith("\r\n" + at("gone18") + "\r\nand 9981 more"));
 }
+
+#ifndef _WIN32
+// A pipe, a link to one and a device exist, but no viewer could read them to an end.
+TEST_F(DropTest, CommandLinePathsThatAreNeitherFilesNorFoldersAreNamedNotAdded) {
+    ASSERT_EQ(mkfifo(at("pipe").c_str(), 0600), 0);
+    std::filesystem::create_symlink(at("pipe"), at("link"));
+    commands.AddCommandLinePaths({at("pipe"), at("link"), "/dev/null", at("x.txt")});
+    EXPECT_EQ(files.texts(), all({"x.txt"}));
+    ASSERT_EQ(desktop.boxes.size(), 1u);
+    EXPECT_THAT(desktop.boxes[0].text,
+                ::testing::EndsWith("\r\n" + at("pipe") + "\r\n" + at("link") + "\r\n/dev/null"));
+}
+#endif
 
 TEST_F(DropTest, ADropCutShortByClosingAddsNothing) {
     desktop.whileWaiting = [&] { desktop.closeProgram(); };
