@@ -37,6 +37,7 @@ files)
         echo "program folder: $root/usr/libexec/gantrylux"
         echo "hand pointer: file"
         echo "drag pointer: file"
+        echo "layout: left-to-right"
         echo "skin: none"
         for sample in "$samples"/*; do
             echo "sample: ${sample##*/}"
