@@ -16,11 +16,11 @@ class BusyCounter {
     bool busy() const noexcept { return depth_ > 0; }
     int depth() const noexcept { return depth_; }
 
-  private:
-    friend class BusyGuard;
+    // For an operation whose end comes later, in another handler; a scope uses BusyGuard.
     void enter();
     void leave();
 
+  private:
     std::function<void(bool)> onBusyChanged_;
     int depth_ = 0;
 };

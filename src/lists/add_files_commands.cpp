@@ -55,7 +55,7 @@ void ListCommands::PushButton4_Click() {
     }
     p.step(110, [&] { store_.write(setting::kLastFolder, folder); });
     // Held while the files are collected, so that removals leave the file list alone.
-    holdBusy();
+    busy_.enter();
     // Exactly as typed: "*" gives "*.*", and ".txt" gives "*..txt".
     auto found = std::make_shared<TreeFiles>();
     inBackground(
@@ -70,7 +70,7 @@ void ListCommands::PushButton4_Click() {
                 }
                 p.step(122, [&] { files_.append(found->paths); });
             }
-            releaseBusy();
+            busy_.leave();
             p.step(126, [&] { merge(); });
         });
 }

@@ -26,7 +26,7 @@ void ListCommands::PushButton21_Click() {
         // Every folder below it holds the ";" as well: none could be kept.
         tellLeftOut({FolderRow(folder, fs_.separator())});
     } else if (!folder.empty()) {
-        holdBusy();
+        busy_.enter();
         // Its own row comes first, so it stays even when the walk cannot read it. A network
         // folder is walked like any other.
         const std::string row = FolderRow(folder, fs_.separator());
@@ -42,7 +42,7 @@ void ListCommands::PushButton21_Click() {
                 if (ended) {
                     appendFolderRows(p, 112, std::move(*rows));
                 }
-                releaseBusy();
+                busy_.leave();
                 p.step(114, [&] { merge(); });
             });
         return;

@@ -91,11 +91,11 @@ CandidateMerger::~CandidateMerger() {
 
 void CandidateMerger::CorrelateListviewsWrapper() {
     Procedure p{std::string(kMergeIdentity), desktop_};
+    // The hourglass shows from the first merge asked for until the newest is in.
     if (current_) {
         current_->stop.request_stop();  // its result would be stale: this one replaces it
-    }
-    if (!busyWhileMerging_) {
-        busyWhileMerging_.emplace(busy_);
+    } else {
+        busy_.enter();
     }
     auto job = std::make_shared<Job>();
     job->files = files_.texts();
@@ -112,7 +112,7 @@ void CandidateMerger::CorrelateListviewsWrapper() {
         // What the list held belongs to lists that may have changed since, so it goes, as at
         // the start of every merge.
         current_.reset();
-        busyWhileMerging_.reset();
+        busy_.leave();
         candidates_.clear();
     }
 }
@@ -122,7 +122,7 @@ void CandidateMerger::finished(const std::shared_ptr<Job>& job, std::exception_p
         return;  // a newer merge has replaced it
     }
     current_.reset();
-    busyWhileMerging_.reset();
+    busy_.leave();
     Procedure p{std::string(kMergeIdentity), desktop_};
     if (failure) {
         p.step(124, [&] { std::rethrow_exception(failure); });

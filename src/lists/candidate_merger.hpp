@@ -3,7 +3,6 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "app/busy.hpp"
@@ -49,7 +48,6 @@ class CandidateMerger {
     std::chrono::milliseconds answerDeadline_;
     std::shared_ptr<UnansweringFolders> unanswering_ = std::make_shared<UnansweringFolders>();
     std::shared_ptr<Job> current_;
-    std::optional<BusyGuard> busyWhileMerging_;
     std::vector<std::function<void()>> waiting_;
 };
 

@@ -63,18 +63,6 @@ void ListCommands::inBackground(const std::string& identity, int step,
     }
 }
 
-void ListCommands::holdBusy() {
-    if (busyJobs_++ == 0) {
-        busyWhileJobsRun_.emplace(busy_);
-    }
-}
-
-void ListCommands::releaseBusy() {
-    if (--busyJobs_ == 0) {
-        busyWhileJobsRun_.reset();
-    }
-}
-
 // The busy test keeps a removal from pulling a row out from under a command that is still
 // filling or merging the lists. The selection is checked against the list as it now stands,
 // since a row selected before a nested command ran may be gone.

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,9 +72,6 @@ class ListCommands {
     // is left behind, its results must not be read, and the user is told, naming `given`.
     void inBackground(const std::string& identity, int step, std::vector<std::string> given,
                       std::function<void(FolderReader&)> job, std::function<void(bool)> then);
-    // The hourglass while a command's folder job runs, however many run at once.
-    void holdBusy();
-    void releaseBusy();
 
     Form& form_;
     Desktop& desktop_;
@@ -86,8 +82,6 @@ class ListCommands {
     BusyCounter& busy_;
     CandidateMerger& merger_;
     std::chrono::milliseconds answerDeadline_;
-    int busyJobs_ = 0;
-    std::optional<BusyGuard> busyWhileJobsRun_;
 };
 
 }  // namespace gantrylux

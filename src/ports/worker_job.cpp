@@ -48,11 +48,6 @@ void EventMailbox::close() {
     dropped.swap(events_);
 }
 
-bool EventMailbox::closed() const {
-    std::lock_guard lock(mutex_);
-    return closed_;
-}
-
 void StartDetached(std::function<void()> work) {
     liveWorkers.fetch_add(1);
 #ifndef _WIN32

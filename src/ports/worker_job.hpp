@@ -24,11 +24,10 @@ class EventMailbox {
     void deliver();
     // On the window's thread: no event runs from now on, and those waiting are dropped.
     void close();
-    bool closed() const;
 
   private:
     std::function<void()> wake_;
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     std::deque<std::function<void()>> events_;
     bool closed_ = false;
 };
