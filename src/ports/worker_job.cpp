@@ -6,13 +6,50 @@
 
 #include <csignal>
 #endif
+#include <cstdlib>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace gantrylux {
 namespace {
 
 std::atomic<int> liveWorkers{0};
+
+struct Worker {
+    std::thread thread;
+    std::shared_ptr<std::atomic<bool>> ended;
+};
+
+// Never destroyed: threads may still be out while the static objects go.
+struct Workers {
+    std::mutex mutex;
+    std::vector<Worker> list;
+};
+
+void JoinWorkersAtExit() {
+    JoinWorkers(std::chrono::seconds(5));
+}
+
+Workers& AllWorkers() {
+    static Workers* const workers = [] {
+        std::atexit(JoinWorkersAtExit);
+        return new Workers;
+    }();
+    return *workers;
+}
+
+// Under the workers' lock. A thread that has ended its work is only leaving: joining it is
+// short.
+void JoinEnded(std::vector<Worker>& list) {
+    std::erase_if(list, [](Worker& worker) {
+        if (!worker.ended->load(std::memory_order_acquire)) {
+            return false;
+        }
+        worker.thread.join();
+        return true;
+    });
+}
 
 }  // namespace
 
@@ -59,11 +96,20 @@ void StartDetached(std::function<void()> work) {
     sigfillset(&all);
     pthread_sigmask(SIG_SETMASK, &all, &before);
 #endif
+    auto ended = std::make_shared<std::atomic<bool>>(false);
     try {
-        std::thread([work = std::move(work)] {
-            work();
-            liveWorkers.fetch_sub(1);
-        }).detach();
+        Workers& workers = AllWorkers();
+        const std::lock_guard lock(workers.mutex);
+        JoinEnded(workers.list);
+        workers.list.reserve(workers.list.size() + 1);  // a started thread must find its place
+        workers.list.push_back(
+            {std::thread([work = std::move(work), ended]() mutable {
+                 work();
+                 work = nullptr;  // what the work held goes before the thread counts as ended
+                 liveWorkers.fetch_sub(1);
+                 ended->store(true, std::memory_order_release);
+             }),
+             ended});
     } catch (...) {
         liveWorkers.fetch_sub(1);
 #ifndef _WIN32
@@ -102,6 +148,24 @@ void BackgroundJobs::start(std::function<void()> job,
 
 int LiveWorkers() {
     return liveWorkers.load();
+}
+
+bool JoinWorkers(std::chrono::milliseconds patience) {
+    const auto until = std::chrono::steady_clock::now() + patience;
+    Workers& workers = AllWorkers();
+    for (;;) {
+        {
+            const std::lock_guard lock(workers.mutex);
+            JoinEnded(workers.list);
+            if (workers.list.empty()) {
+                return true;
+            }
+        }
+        if (std::chrono::steady_clock::now() >= until) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 }  // namespace gantrylux

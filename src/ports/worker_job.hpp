@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <exception>
 #include <functional>
@@ -32,7 +33,9 @@ class EventMailbox {
     bool closed_ = false;
 };
 
-// Starts `work` on a thread of its own that nothing joins or waits for.
+// Starts `work` on a thread of its own that nobody waits for. The thread is joined once it has
+// ended, by the next start or by JoinWorkers, so that the process never ends under a thread
+// that is still freeing what it held.
 void StartDetached(std::function<void()> work);
 
 // Runs `job` on a detached worker, then posts `finished` to the mailbox with the job's failure,
@@ -61,8 +64,13 @@ class BackgroundJobs {
     int out_ = 0;
 };
 
-// How many threads started here have not ended yet. A program that ends while one is stuck in
-// the kernel must not run its static destructors under it: it leaves at once instead.
+// How many threads started here have not ended yet.
 int LiveWorkers();
+
+// Waits up to `patience` for every thread started here to end, and joins those that have. True
+// when none is left. A program that ends while one is still out (stuck in the kernel on a share
+// that does not answer) must not run its static destructors under it: it leaves at once instead.
+// It is also run at exit, a few seconds at most.
+bool JoinWorkers(std::chrono::milliseconds patience);
 
 }  // namespace gantrylux

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QTextStream>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -130,10 +131,10 @@ int main(int argc, char* argv[]) {
     gantrylux::CloseOnTerminationSignals(window);
     window.show();
     const int code = QApplication::exec();
-    if (gantrylux::LiveWorkers() > 0) {
-        // A worker is stuck in a call on a share that does not answer. Joining it could take
-        // for ever, and the objects below may not go while it can still wake up and use them:
-        // the folder list is stored, so the process ends here.
+    if (!gantrylux::JoinWorkers(std::chrono::milliseconds(250))) {
+        // A worker is stuck in a call on a share that does not answer, or still busy. Waiting
+        // could take for ever, and the objects below may not go while it can still wake up and
+        // use them: the folder list is stored, so the process ends here.
         std::fflush(nullptr);
         std::_Exit(code);
     }

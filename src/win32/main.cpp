@@ -5,6 +5,8 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <chrono>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,9 @@ std::vector<std::string> CommandLinePaths() {
     return paths;
 }
 
+// How long a close waits for workers that are about to end.
+constexpr std::chrono::milliseconds kWorkersPatience{250};
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
@@ -50,10 +55,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
         window.mainForm().setCommandLinePaths(CommandLinePaths());
         window.show(showCommand);
         code = desktop.runMessageLoop();
-        if (gantrylux::LiveWorkers() > 0) {
-            // A worker is stuck in a call on a share that does not answer; the folder list is
-            // stored, and waiting for the worker could take for ever.
-            ExitProcess(static_cast<UINT>(code));
+        if (!gantrylux::JoinWorkers(kWorkersPatience)) {
+            // A worker is stuck in a call on a share that does not answer, or still busy; the
+            // folder list is stored, and waiting could take for ever. Nothing more runs: the
+            // DLLs' detach code could wait for a lock that a worker held when it was stopped.
+            std::fflush(nullptr);
+            TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
         }
     } catch (const std::exception& failure) {
         MessageBoxW(nullptr, gantrylux::win32::Wide(failure.what()).c_str(), L"Gantrylux Software",

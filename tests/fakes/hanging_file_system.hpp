@@ -36,10 +36,7 @@ class HangingFileSystem : public FaultyFileSystem {
     // Lets go and waits until every worker has ended, so none outlives the test.
     void letGoAndWait() {
         letGo();
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (LiveWorkers() > 0 && std::chrono::steady_clock::now() < until) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
+        JoinWorkers(std::chrono::seconds(20));
     }
     // How many reads of a dead folder began.
     int hungReads() const {

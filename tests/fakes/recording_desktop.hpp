@@ -32,10 +32,7 @@ class RecordingDesktop : public Desktop {
     // owns.
     ~RecordingDesktop() override {
         mailbox->close();
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (LiveWorkers() > 0 && std::chrono::steady_clock::now() < until) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        JoinWorkers(std::chrono::seconds(20));
     }
 
     int messageBox(const std::string& text, int style, const std::string& title) override {
