@@ -94,30 +94,31 @@ std::string WriteFailure(const QString& path) {
     return "the file was not replaced";
 }
 
-// What tells one version of the file from the next: QSettings replaces the file by a new one,
-// so a write that reached it changes at least the identity.
-struct FileStamp {
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    time_t seconds = 0;
-    long nanoseconds = 0;
-    bool operator==(const FileStamp&) const = default;
-};
+}  // namespace
 
-FileStamp Stamp(const QString& path) {
+QtSettingsStore::FileStamp QtSettingsStore::Stamp(const QString& path) {
     struct stat status {};
     if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
         return {};
     }
 #ifdef Q_OS_UNIX
-    return {true,           status.st_dev,         status.st_ino,
-            status.st_size, status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
+    return {true,
+            static_cast<std::uint64_t>(status.st_dev),
+            static_cast<std::uint64_t>(status.st_ino),
+            static_cast<std::int64_t>(status.st_size),
+            static_cast<std::int64_t>(status.st_mtim.tv_sec),
+            static_cast<std::int64_t>(status.st_mtim.tv_nsec)};
 #else
-    return {true, status.st_dev, status.st_ino, status.st_size, status.st_mtime, 0};
+    return {true,
+            static_cast<std::uint64_t>(status.st_dev),
+            static_cast<std::uint64_t>(status.st_ino),
+            static_cast<std::int64_t>(status.st_size),
+            static_cast<std::int64_t>(status.st_mtime),
+            0};
 #endif
 }
+
+namespace {
 
 // A hand-edited INI line with unquoted commas reads back as a list; keep its text.
 QString Text(const QVariant& value) {
@@ -128,11 +129,15 @@ QString Text(const QVariant& value) {
 
 }  // namespace
 
-QtSettingsStore::QtSettingsStore()
-    : settings_(OpenUserStore()), readFailure_(ReadFailure(*settings_)) {}
+QtSettingsStore::QtSettingsStore() : QtSettingsStore(OpenUserStore()) {}
 
 QtSettingsStore::QtSettingsStore(const QString& iniFile)
-    : settings_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)),
+    : QtSettingsStore(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)) {}
+
+// The stamp is taken before QSettings reads the file: a change in between then shows as one.
+QtSettingsStore::QtSettingsStore(std::unique_ptr<QSettings> settings)
+    : seen_(Stamp(settings->fileName())),
+      settings_(std::move(settings)),
       readFailure_(ReadFailure(*settings_)) {}
 
 std::string QtSettingsStore::read(std::string_view key, std::string_view defaultText) const {
@@ -144,9 +149,12 @@ void QtSettingsStore::write(std::string_view key, std::string_view text) {
     const QString name = Key(key);
     const QString value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     // The text already stored: writing it would change nothing but rewrite the whole file,
-    // and fail where the file cannot be written.
+    // and fail where the file cannot be written. The copy in memory tells what the file holds
+    // only while the file is the one last read or written here: another window of the program
+    // may have replaced it since, and its close must still leave this window's text stored.
     const QVariant stored = settings_->value(name);
-    if (!unsaved_ && stored.isValid() && Text(stored) == value) {
+    if (!unsaved_ && stored.isValid() && Text(stored) == value &&
+        Stamp(settings_->fileName()) == seen_) {
         return;
     }
     settings_->setValue(name, value);
@@ -167,7 +175,8 @@ bool QtSettingsStore::syncReachedStore() {
     }
     const FileStamp before = Stamp(settings_->fileName());
     settings_->sync();
-    return Stamp(settings_->fileName()) != before;
+    seen_ = Stamp(settings_->fileName());
+    return seen_ != before;
 }
 
 }  // namespace gantrylux

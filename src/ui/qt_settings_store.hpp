@@ -2,6 +2,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,8 +27,24 @@ class QtSettingsStore : public SettingsStore {
     QString location() const { return settings_->fileName(); }
 
   private:
+    // What tells one version of the file from the next: QSettings replaces the file by a new
+    // one, so a write that reached it changes at least the identity.
+    struct FileStamp {
+        bool exists = false;
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        std::int64_t size = 0;
+        std::int64_t seconds = 0;
+        std::int64_t nanoseconds = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    static FileStamp Stamp(const QString& path);
+
+    explicit QtSettingsStore(std::unique_ptr<QSettings> settings);
     bool syncReachedStore();
 
+    // The file as this store last read or wrote it.
+    FileStamp seen_;
     std::unique_ptr<QSettings> settings_;
     std::optional<std::string> readFailure_;
     // A write that did not reach the file stays pending in QSettings, to go with the next one.

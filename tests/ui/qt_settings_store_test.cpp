@@ -2,6 +2,8 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -72,6 +74,48 @@ TEST_F(QtSettingsStoreTest, AWriteIsOnDiskWhenItReturns) {
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     const QByteArray content = ini.readAll();
     EXPECT_TRUE(content.contains("[Gantrylux%20Software]")) << content.toStdString();
+}
+
+// Two windows, each its own process: B adds a folder while A is open, A changes a choice
+// (reading B's row back) and closes, then B closes. B's close must store B's list, although
+// its copy of the file already held that text before A's close replaced it.
+TEST_F(QtSettingsStoreTest, TheLastOfTwoWindowsClosedLeavesItsFolderListStored) {
+    ASSERT_TRUE(Put(file(), "[Gantrylux%20Software]\nListView3=/t/a/;\n"));
+    const std::string both = "/t/a/;/t/b/;";
+    QtSettingsStore a(file());
+    int toParent[2];
+    int toChild[2];
+    ASSERT_EQ(pipe(toParent), 0);
+    ASSERT_EQ(pipe(toChild), 0);
+    const pid_t b = fork();
+    ASSERT_GE(b, 0);
+    if (b == 0) {
+        char step = 0;
+        try {
+            QtSettingsStore store(file());
+            store.write("ListView3", both);
+            step = write(toParent[1], "1", 1) == 1 && read(toChild[0], &step, 1) == 1;
+            store.write("ListView3", both);
+        } catch (...) {
+            step = 0;
+        }
+        _exit(step ? 0 : 1);
+    }
+    char step = 0;
+    ASSERT_EQ(read(toParent[0], &step, 1), 1);
+    a.write("Infinitely Loop?", "True");
+    EXPECT_EQ(a.read("ListView3", ""), both);
+    a.write("ListView3", "/t/a/;");
+    ASSERT_EQ(write(toChild[1], "2", 1), 1);
+    int status = 0;
+    ASSERT_EQ(waitpid(b, &status, 0), b);
+    EXPECT_EQ(status, 0);
+    for (const int end : {toParent[0], toParent[1], toChild[0], toChild[1]}) {
+        close(end);
+    }
+    QtSettingsStore reader(diskCopy());
+    EXPECT_EQ(reader.read("ListView3", ""), both);
+    EXPECT_EQ(reader.read("Infinitely Loop?", ""), "True");
 }
 
 TEST_F(QtSettingsStoreTest, AbsentKeysGiveTheDefault) {
