@@ -35,7 +35,8 @@ void ListCommands::loadSamples() {
     }
     if (desktop_.messageBox(kOpenSamplesQuestion, message_style::kYesNo, "") ==
         message_answer::kYes) {
-        desktop_.shellOpen(folder + separator, kShowWindow);
+        // A missing opener is told by the run that next opens a file.
+        (void)desktop_.shellOpen(folder + separator, kShowWindow);
     }
 }
 

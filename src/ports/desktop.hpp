@@ -62,8 +62,9 @@ class Desktop {
 
     // Opens a file or a folder with the desktop's default application; the show command (1 normal,
     // 2 minimized, 3 maximized, 9 restored) applies where the desktop has window states. The
-    // outcome is not reported.
-    virtual void shellOpen(const std::string& path, int showCommand) = 0;
+    // outcome for the file is not reported; what comes back, for the user to read, is why the
+    // desktop's opener itself cannot be started (it is missing, say), empty when it could.
+    virtual std::string shellOpen(const std::string& path, int showCommand) = 0;
 
     // Closing the window ends the program: every wait returns at once from then on.
     virtual void closeProgram() = 0;

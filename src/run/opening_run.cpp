@@ -36,9 +36,15 @@ int ShowCommandFor(DisplayOption option) {
     return 9;
 }
 
+// An opener that cannot be started fails every file alike: told once a run, which goes on, so
+// that the user learns why nothing opens without a box for every turn.
 void OpeningRun::open(std::int32_t position, int showCommand) {
-    desktop_.shellOpen(std::string(candidates_.at(static_cast<std::size_t>(position))),
-                       showCommand);
+    const std::string openerFailure = desktop_.shellOpen(
+        std::string(candidates_.at(static_cast<std::size_t>(position))), showCommand);
+    if (!openerFailure.empty() && !std::exchange(openerFailureTold_, true)) {
+        desktop_.messageBox(openerFailure, message_style::kOkOnly | message_style::kExclamation,
+                            "");
+    }
 }
 
 void OpeningRun::PushButton2_Click() {
@@ -94,6 +100,7 @@ void OpeningRun::run(Procedure& p, int showCommand) {
     std::set<std::int32_t> opened;
     std::int32_t openedCount = 0;
     p.step(122, [&] { stopRequested_ = false; });
+    openerFailureTold_ = false;
     bool endless = false;
     p.step(124, [&] { endless = form_.endlessChecked(); });
 

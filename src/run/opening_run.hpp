@@ -46,6 +46,7 @@ class OpeningRun {
     CandidateMerger* merger_;
     bool stopRequested_ = false;
     bool waitingForMerge_ = false;
+    bool openerFailureTold_ = false;  // in this run
 };
 
 }  // namespace gantrylux

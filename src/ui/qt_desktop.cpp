@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -141,7 +142,7 @@ void QtDesktop::processPendingEvents() {
     QCoreApplication::processEvents();
 }
 
-void QtDesktop::shellOpen(const std::string& path, int showCommand) {
+std::string QtDesktop::shellOpen(const std::string& path, int showCommand) {
 #ifdef Q_OS_WIN
     const ShellExecuteArguments a = MakeShellExecuteArguments(path, showCommand);
     const auto wide = [](const std::u16string& text) {
@@ -149,6 +150,7 @@ void QtDesktop::shellOpen(const std::string& path, int showCommand) {
     };
     ShellExecuteW(window_ ? reinterpret_cast<HWND>(window_->winId()) : nullptr, nullptr,
                   wide(a.file), nullptr, wide(a.directory), a.showCommand);
+    return {};
 #else
     (void)showCommand;  // desktops here have no say in the window state of another program
     // The path goes to xdg-open as one argument, never through a shell. A relative path that
@@ -157,7 +159,20 @@ void QtDesktop::shellOpen(const std::string& path, int showCommand) {
     if (argument.startsWith(QLatin1Char('-'))) {
         argument.prepend(QStringLiteral("./"));
     }
-    QProcess::startDetached(QStringLiteral("xdg-open"), {argument}, QStringLiteral("/"));
+    QProcess opener;
+    opener.setProgram(QStringLiteral("xdg-open"));
+    opener.setArguments({argument});
+    opener.setWorkingDirectory(QStringLiteral("/"));
+    if (opener.startDetached()) {
+        return {};
+    }
+    const std::string reason =
+        QStandardPaths::findExecutable(opener.program()).isEmpty()
+            ? "it is not on the PATH, or not executable. Install the package xdg-utils"
+            : opener.errorString().toStdString();
+    return "Files cannot be opened: xdg-open, which opens each file with its default "
+           "application, cannot be started: " +
+           reason + ".";
 #endif
 }
 

@@ -285,8 +285,10 @@ void Win32Desktop::processPendingEvents() {
     pumpMessages();
 }
 
-void Win32Desktop::shellOpen(const std::string& path, int showCommand) {
+// The shell itself is always there: only files fail to open, and their outcome is not told.
+std::string Win32Desktop::shellOpen(const std::string& path, int showCommand) {
     opener_(window_, MakeShellExecuteArguments(path, showCommand));
+    return {};
 }
 
 void Win32Desktop::closeProgram() {

@@ -43,7 +43,7 @@ class Win32Desktop : public Desktop {
     int jobsOut() const noexcept { return jobs_.out(); }
     void waitForEvents(std::chrono::steady_clock::time_point deadline) override;
     void processPendingEvents() override;
-    void shellOpen(const std::string& path, int showCommand) override;
+    std::string shellOpen(const std::string& path, int showCommand) override;
     void closeProgram() override;
     bool closing() const override { return closing_; }
 

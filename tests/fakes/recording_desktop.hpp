@@ -119,8 +119,9 @@ class RecordingDesktop : public Desktop {
         mailbox->deliver();
         dispatch();
     }
-    void shellOpen(const std::string& path, int showCommand) override {
+    std::string shellOpen(const std::string& path, int showCommand) override {
         opened.push_back({path, showCommand});
+        return openerFailure;
     }
     void closeProgram() override {
         closingProgram = true;
@@ -163,6 +164,7 @@ class RecordingDesktop : public Desktop {
     FakeClock* clock = nullptr;
     std::deque<std::function<void()>> events;
     std::vector<Opened> opened;
+    std::string openerFailure;  // what every shellOpen answers
     int waits = 0;
     int pendingEventRounds = 0;
     bool closingProgram = false;

@@ -71,6 +71,18 @@ TEST_F(OpeningRunTest, OneCandidateOpensOnceAndTheRunEndsAfterOneInterval) {
     EXPECT_EQ(elapsed(), std::chrono::seconds(2));
 }
 
+TEST_F(OpeningRunTest, AnOpenerThatCannotBeStartedIsToldOnceARunWhichGoesOn) {
+    addCandidates({"/a.txt", "/b.txt", "/c.txt"});
+    form.interval = "0";
+    desktop.openerFailure = "xdg-open cannot be started";
+    run.PushButton2_Click();
+    run.PushButton2_Click();
+    EXPECT_EQ(desktop.opened.size(), 6u);
+    ASSERT_EQ(desktop.boxes.size(), 2u);
+    EXPECT_EQ(desktop.boxes[1].text, "xdg-open cannot be started");
+    EXPECT_EQ(desktop.boxes[1].style, message_style::kExclamation);
+}
+
 TEST_F(OpeningRunTest, EachDisplayOptionGivesItsShowCommand) {
     const std::pair<DisplayOption, int> cases[] = {
         {DisplayOption::Normal, 9}, {DisplayOption::Maximized, 3}, {DisplayOption::Minimized, 2}};

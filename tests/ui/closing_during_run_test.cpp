@@ -18,7 +18,10 @@ namespace {
 // The real desktop, but files are only counted, never opened.
 class CountingDesktop : public QtDesktop {
   public:
-    void shellOpen(const std::string&, int) override { ++opened; }
+    std::string shellOpen(const std::string&, int) override {
+        ++opened;
+        return {};
+    }
     int opened = 0;
 };
 

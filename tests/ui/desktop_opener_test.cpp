@@ -38,6 +38,25 @@ TEST(DesktopOpener, EachPathReachesTheDefaultApplicationExactlyAsItIs) {
     EXPECT_FALSE(QFile::exists(QStringLiteral("/pwned")));
 }
 
+// Missing from PATH, or there but not executable: either way the answer names the command.
+TEST(DesktopOpener, AnOpenerThatCannotBeStartedIsNamed) {
+    const QByteArray oldPath = qgetenv("PATH");
+    QTemporaryDir dir;
+    QtDesktop desktop;
+    qputenv("PATH", dir.path().toLocal8Bit());
+    const std::string missing = desktop.shellOpen("/tmp/a.txt", 1);
+    QFile script(dir.filePath(QStringLiteral("xdg-open")));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\n");
+    script.close();
+    const std::string notExecutable = desktop.shellOpen("/tmp/a.txt", 1);
+    qputenv("PATH", oldPath);
+    EXPECT_THAT(missing, ::testing::HasSubstr("xdg-open"));
+    EXPECT_THAT(notExecutable, ::testing::HasSubstr("xdg-open"));
+    testing::FakeXdgOpen xdgOpen;
+    EXPECT_EQ(desktop.shellOpen("/tmp/a.txt", 1), "");
+}
+
 TEST(DesktopOpener, AWaitHandlesEventsAndNeverEndsEarly) {
     QtDesktop desktop;
     SystemClock clock;
