@@ -6,7 +6,6 @@
 #include <shellapi.h>
 
 #include <chrono>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -57,10 +56,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
         code = desktop.runMessageLoop();
         if (!gantrylux::JoinWorkers(kWorkersPatience)) {
             // A worker is stuck in a call on a share that does not answer, or still busy; the
-            // folder list is stored, and waiting could take for ever. Nothing more runs: the
-            // DLLs' detach code could wait for a lock that a worker held when it was stopped.
-            std::fflush(nullptr);
-            TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
+            // folder list is stored, and waiting could take for ever. ExitProcess stops the
+            // workers before any static destructor runs.
+            ExitProcess(static_cast<UINT>(code));
         }
     } catch (const std::exception& failure) {
         MessageBoxW(nullptr, gantrylux::win32::Wide(failure.what()).c_str(), L"Gantrylux Software",
