@@ -3,7 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "folders/file_enumeration.hpp"
+
 namespace gantrylux {
+
+bool FileSystem::matchesPattern(std::string_view name, std::string_view pattern) const {
+    return MatchesPattern(name, pattern);
+}
 
 void FolderListing::addBlock(std::size_t bytes) {
     blocks_.emplace_back(static_cast<char*>(memory_->allocate(bytes, 1)), GiveBack{memory_, bytes});

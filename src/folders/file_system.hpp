@@ -56,11 +56,14 @@ struct FolderEntry {
     bool badName = false;
 };
 
-// Where a folder lives: device and inode, or volume and file index. Two paths that reach the
+// Where a folder lives: device and inode, or volume and file id. Two paths that reach the
 // same folder (through a link) have the same identity.
 struct FileIdentity {
     std::uint64_t device = 0;
     std::uint64_t index = 0;
+    std::uint64_t indexHigh = 0;  // the upper half of a 128-bit file id
+    // False where the volume gives no id at all: such a folder is never taken for another.
+    bool known = true;
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
@@ -160,6 +163,10 @@ class FileSystem {
     // Paths of fewer bytes than this are below the platform's limit, so asking reachesPathLimit
     // about them can be spared.
     virtual std::size_t pathBytesBelowLimit() const { return SIZE_MAX; }
+
+    // Whether a file name matches a pattern of "*" and "?", letter case ignored as this file
+    // system's own searches ignore it (MatchesPattern: ASCII letters only).
+    virtual bool matchesPattern(std::string_view name, std::string_view pattern) const;
 
     // The separator of paths on this file system.
     virtual char separator() const = 0;

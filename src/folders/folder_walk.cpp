@@ -70,8 +70,9 @@ struct IdentityHash {
         const auto mix = [](std::uint64_t h, std::uint64_t v) {
             return (h ^ v) * 0x100000001B3ULL;
         };
-        return static_cast<std::size_t>(
-            mix(mix(mix(0xCBF29CE484222325ULL, key.first), key.second.device), key.second.index));
+        return static_cast<std::size_t>(mix(
+            mix(mix(mix(0xCBF29CE484222325ULL, key.first), key.second.device), key.second.index),
+            key.second.indexHigh));
     }
 };
 
@@ -84,6 +85,9 @@ class Owners {
 
     // The node that looks into the folder: `node` itself when no other route has claimed it.
     Node* claim(Node& node, const FileIdentity& id) {
+        if (!id.known) {
+            return &node;  // a walk through links there ends at the path limit
+        }
         std::lock_guard lock(mutex_);
         return owners_.try_emplace({node.root, id}, &node).first->second;
     }

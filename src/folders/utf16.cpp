@@ -35,6 +35,20 @@ void AppendUtf8(char32_t point, std::string& out) {
 
 }  // namespace
 
+std::size_t Utf16Length(std::string_view text) {
+    if (!IsValidUtf8(text)) {
+        return text.size();
+    }
+    std::size_t units = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80) {
+            units += byte >= 0xF0 ? 2 : 1;  // four bytes make a surrogate pair
+        }
+    }
+    return units;
+}
+
 template <typename Unit>
 std::optional<std::basic_string<Unit>> Utf8ToUtf16(std::string_view text) {
     if (!IsValidUtf8(text)) {

@@ -18,6 +18,10 @@ struct Utf8Text {
     bool exact = true;  // false when a lone surrogate, which UTF-8 cannot carry, became U+FFFD
 };
 
+// How many UTF-16 units the text takes. A text that is not well-formed UTF-8 (a name on Linux
+// may be any bytes) counts a unit per byte, which is never less than it shows as.
+std::size_t Utf16Length(std::string_view text);
+
 // The UTF-8 form of a UTF-16 text.
 template <typename Unit>
 Utf8Text Utf16ToUtf8(std::basic_string_view<Unit> text);

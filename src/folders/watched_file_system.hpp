@@ -66,6 +66,9 @@ class WatchedFileSystem final : public FileSystem {
     std::string resolvedFolder(std::string_view folder) const override;
     bool reachesPathLimit(std::string_view path) const override;
     std::size_t pathBytesBelowLimit() const override { return real_.pathBytesBelowLimit(); }
+    bool matchesPattern(std::string_view name, std::string_view pattern) const override {
+        return real_.matchesPattern(name, pattern);  // text work: nothing to watch
+    }
     char separator() const override { return real_.separator(); }
 
   private:

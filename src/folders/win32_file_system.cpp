@@ -1,7 +1,10 @@
 #include "folders/win32_file_system.hpp"
 
+#include <cstring>
 #include <utility>
 
+#include "folders/glob.hpp"
+#include "folders/utf16.hpp"
 #include "folders/win32_api.hpp"
 #include "folders/win32_error.hpp"
 #include "folders/win32_path.hpp"
@@ -63,12 +66,28 @@ FileIdentity IdentityOf(const std::wstring& folder) {
     Handle handle(CreateFileW(win32::ForApi(folder).c_str(), FILE_READ_ATTRIBUTES,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!handle.valid() || !GetFileInformationByHandle(handle.get(), &info)) {
+    if (!handle.valid()) {
         win32::ThrowFolderError(GetLastError());
     }
-    return {info.dwVolumeSerialNumber,
-            (std::uint64_t{info.nFileIndexHigh} << 32) | std::uint64_t{info.nFileIndexLow}};
+    // The 128-bit id where the volume gives one: on ReFS and some redirectors the 64-bit index
+    // is only part of it, and two folders can share it.
+    FILE_ID_INFO id{};
+    if (GetFileInformationByHandleEx(handle.get(), FileIdInfo, &id, sizeof id)) {
+        std::uint64_t low = 0;
+        std::uint64_t high = 0;
+        std::memcpy(&low, id.FileId.Identifier, sizeof low);
+        std::memcpy(&high, id.FileId.Identifier + sizeof low, sizeof high);
+        if (low != 0 || high != 0) {
+            return {id.VolumeSerialNumber, low, high};
+        }
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle.get(), &info)) {
+        win32::ThrowFolderError(GetLastError());
+    }
+    const std::uint64_t index =
+        (std::uint64_t{info.nFileIndexHigh} << 32) | std::uint64_t{info.nFileIndexLow};
+    return {info.dwVolumeSerialNumber, index, 0, index != 0};
 }
 
 bool IsDotOrDotDot(const wchar_t* name) {
@@ -180,13 +199,51 @@ bool Win32FileSystem::isRoot(std::string_view folder) const {
     return wide && win32::IsRootPath(*wide);
 }
 
+bool Win32FileSystem::matchesPattern(std::string_view name, std::string_view pattern) const {
+    const auto wideName = Utf8ToUtf16<wchar_t>(name);
+    const auto widePattern = Utf8ToUtf16<wchar_t>(pattern);
+    if (!wideName || !widePattern) {
+        return FileSystem::matchesPattern(name, pattern);
+    }
+    return MatchesPatternWith(
+        std::wstring_view(*wideName), std::wstring_view(*widePattern), [](wchar_t a, wchar_t b) {
+            return a == b || CompareStringOrdinal(&a, 1, &b, 1, TRUE) == CSTR_EQUAL;
+        });
+}
+
 bool Win32FileSystem::reachesPathLimit(std::string_view path) const {
-    // Counted in UTF-16 units and with the "\\?\" prefix a long path is handed over with, since
-    // that is what the system measures.
-    constexpr std::size_t kLongestPath = 32767;
     const std::optional<std::wstring> wide = win32::WidenPath(path);
     // Text that cannot be widened names nothing the system could open, at any length.
-    return !wide || win32::ForApi(*wide).size() >= kLongestPath;
+    return !wide || !OpenablePath(*wide);
+}
+
+std::optional<std::wstring> OpenablePath(const std::wstring& path) {
+    if (path.size() < MAX_PATH) {
+        return path;  // MAX_PATH counts the closing NUL
+    }
+    const std::wstring prefixed = win32::ForApi(path);
+    std::wstring shortForm(MAX_PATH + 8, L'\0');
+    for (;;) {
+        const DWORD length = GetShortPathNameW(prefixed.c_str(), shortForm.data(),
+                                               static_cast<DWORD>(shortForm.size()));
+        if (length == 0) {
+            return std::nullopt;
+        }
+        if (length < shortForm.size()) {
+            shortForm.resize(length);
+            break;
+        }
+        shortForm.resize(length);
+    }
+    if (shortForm.starts_with(win32::kLongUncPathPrefix)) {
+        shortForm.replace(0, win32::kLongUncPathPrefix.size(), L"\\\\");
+    } else if (shortForm.starts_with(win32::kLongPathPrefix)) {
+        shortForm.erase(0, win32::kLongPathPrefix.size());
+    }
+    if (shortForm.size() >= MAX_PATH) {
+        return std::nullopt;
+    }
+    return shortForm;
 }
 
 // Short paths go to the system as they are; only those past the classic limit get the prefix

@@ -30,6 +30,12 @@ bool HasNamespacePrefix(std::wstring_view path) {
 }
 
 bool IsRootPath(std::wstring_view path) {
+    // More than one final separator still names the root: a walk's entry for the row "C:\" is
+    // the row and a separator.
+    while (path.size() > 1 && IsPathSeparator(path.back()) &&
+           IsPathSeparator(path[path.size() - 2])) {
+        path.remove_suffix(1);
+    }
     if (path.starts_with(kLongUncPathPrefix)) {
         return IsShareRoot(path.substr(kLongUncPathPrefix.size()));
     }

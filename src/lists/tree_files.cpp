@@ -41,7 +41,7 @@ void AppendTreeFiles(FolderReader& reader, const std::vector<std::string>& walkL
         const std::string prefix = NormalizePath(folder.entry);
         const bool nearLimit = NearPathLimit(reader.fileSystem(), prefix);
         for (const FolderEntry& entry : folder.listing->entries) {
-            if (IsTreeFile(entry) && MatchesPattern(entry.name, pattern) &&
+            if (IsTreeFile(entry) && reader.fileSystem().matchesPattern(entry.name, pattern) &&
                 (!nearLimit || FitsPathLimit(reader.fileSystem(), prefix, entry.name))) {
                 found.paths.push_back(prefix);
                 found.paths.back() += entry.name;

@@ -33,9 +33,16 @@ class FaultyFileSystem : public FileSystem {
             throw FileSystemError(
                 found->second, "Simulated failure " + std::to_string(found->second) + ": " + key);
         }
-        return real_.listFolder(folder);
+        FolderListing listing = real_.listFolder(folder);
+        if (identify) {
+            listing.identity = identify(key, listing.identity);
+        }
+        return listing;
     }
     std::optional<std::uint32_t> attributes(std::string_view path) const override {
+        if (const auto found = attributesOf.find(std::string(path)); found != attributesOf.end()) {
+            return found->second;
+        }
         return real_.attributes(path);
     }
     bool fileExists(std::string_view path) const override { return real_.fileExists(path); }
@@ -53,11 +60,18 @@ class FaultyFileSystem : public FileSystem {
     std::size_t pathBytesBelowLimit() const override {
         return pathLimit == 0 ? real_.pathBytesBelowLimit() : pathLimit;
     }
+    bool matchesPattern(std::string_view name, std::string_view pattern) const override {
+        return real_.matchesPattern(name, pattern);
+    }
     char separator() const override { return real_.separator(); }
 
     // Folder path, single separators and none at the end -> failure code.
     std::map<std::string, int> failures;
     std::function<void(std::string_view)> onList;
+    // Attribute words that paths (as asked) read as, in place of their own.
+    std::map<std::string, std::uint32_t> attributesOf;
+    // The identity a folder (plain path) reads as, from the real one.
+    std::function<FileIdentity(const std::string&, FileIdentity)> identify;
     std::size_t pathLimit = 0;  // a shorter limit than the platform's, when not 0
 
   private:

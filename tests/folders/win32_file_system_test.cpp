@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "folders/win32_api.hpp"
 #include "folders/win32_error.hpp"
 #include "folders/win32_temp_folder.hpp"
+#include "lists/merge.hpp"
 
 namespace gantrylux {
 namespace {
@@ -254,13 +256,13 @@ TEST(Win32RootTest, DriveAndShareRootsAreRootsAndNothingBelowThem) {
         {"\\\\?\\C:\\", true},
         {"C:\\Windows", false},
         {"C:\\Windows\\", false},
-        {"C:\\\\", false},
+        {"C:\\\\", true},
         {"1:\\", false},
         {"\\\\server\\share", true},
         {"\\\\server\\share\\", true},
         {"\\\\?\\UNC\\server\\share\\", true},
         {"\\\\server\\share\\x", false},
-        {"\\\\server\\share\\\\", false},
+        {"\\\\server\\share\\\\", true},
         {"\\\\server", false},
         {"\\\\server\\", false},
         {"\\\\\\share", false},
@@ -273,6 +275,69 @@ TEST(Win32RootTest, DriveAndShareRootsAreRootsAndNothingBelowThem) {
         EXPECT_EQ(fs.isRoot(folder), root);
     }
     EXPECT_EQ(fs.separator(), '\\');
+}
+
+// The drive Q:, whose root is the test's folder and reads hidden + system + folder, as an NTFS
+// drive root does; Wine's roots read as folders only, which would hide the fault.
+class NtfsLikeDrive : public FileSystem {
+  public:
+    NtfsLikeDrive(const FileSystem& real, std::string root) : real_(real), root_(std::move(root)) {}
+    FolderListing listFolder(std::string_view folder) const override {
+        FolderListing listing = real_.listFolder(onDisk(folder));
+        if (isRoot(folder)) {
+            listing.attributes = kRootAttributes;
+        }
+        return listing;
+    }
+    std::optional<std::uint32_t> attributes(std::string_view path) const override {
+        return isRoot(path) ? kRootAttributes : real_.attributes(onDisk(path));
+    }
+    bool fileExists(std::string_view path) const override { return real_.fileExists(onDisk(path)); }
+    bool pathExists(std::string_view path) const override { return real_.pathExists(onDisk(path)); }
+    bool isRoot(std::string_view folder) const override { return real_.isRoot(folder); }
+    char separator() const override { return '\\'; }
+
+  private:
+    static constexpr std::uint32_t kRootAttributes = 22;
+    std::string onDisk(std::string_view path) const { return root_ + std::string(path.substr(2)); }
+
+    const FileSystem& real_;
+    std::string root_;
+};
+
+TEST_F(Win32FileSystemTest, ADriveRootIsLookedIntoWhateverItsAttributes) {
+    tree.file(L"a.txt");
+    tree.folder(L"Sub");
+    tree.file(L"Sub\\b.txt");
+    const NtfsLikeDrive drive(fs, path());
+    for (const char* row : {"Q:\\", "Q:"}) {
+        SCOPED_TRACE(row);
+        const MergeResult merged = BuildCandidates({}, {row}, drive, 1);
+        std::vector<std::string> names;
+        for (std::size_t i = 0; i < merged.candidates.size(); ++i) {
+            const std::string_view candidate = merged.candidates[i];
+            names.emplace_back(candidate.substr(candidate.find_last_of('\\') + 1));
+        }
+        EXPECT_THAT(names, ::testing::UnorderedElementsAre("a.txt", "b.txt"));
+    }
+}
+
+TEST(Win32PatternTest, EveryLetterIsMatchedIgnoringCaseButNeverByAShortName) {
+    const struct {
+        const char* name;
+        const char* pattern;
+        bool matches;
+    } cases[] = {
+        {"x.\xd0\x94\xd0\x9e\xd0\x9a", "*.\xd0\xb4\xd0\xbe\xd0\xba", true},  // x.ДОК, *.док
+        {"A.TXT", "*.txt", true},
+        {"\xc3\x89t\xc3\xa9.txt", "\xc3\xa9t\xc3\xa9.*", true},  // Été.txt, été.*
+        {"page.html", "*.htm", false},
+        {"x.doc", "*.\xd0\xb4\xd0\xbe\xd0\xba", false},
+    };
+    const Win32FileSystem fs;
+    for (const auto& c : cases) {
+        EXPECT_EQ(fs.matchesPattern(c.name, c.pattern), c.matches) << c.name << " " << c.pattern;
+    }
 }
 
 TEST_F(Win32FileSystemTest, PathsPastTheClassicLengthLimitWorkLikeShortOnes) {
@@ -312,17 +377,28 @@ std::string PathOfLength(std::size_t wide, std::string_view letter = "a") {
     return path;
 }
 
-TEST(Win32PathLimitTest, LimitCountsUtf16UnitsOfThePathAsTheSystemIsGivenIt) {
+// Programs cannot open a path past the classic limit; its short form, where it has one that
+// fits, they can.
+TEST_F(Win32FileSystemTest, PastTheClassicLimitAPathCountsByItsShortForm) {
+    std::wstring deep;
+    while (tree.at(deep).size() < MAX_PATH + 40) {
+        deep += (deep.empty() ? L"" : L"\\") + std::wstring(40, L'd');
+        tree.folder(deep);
+    }
+    tree.file(deep + L"\\inner.txt");
+    const std::wstring file = tree.at(deep + L"\\inner.txt");
+    const std::optional<std::wstring> openable = OpenablePath(file);
+    ASSERT_TRUE(openable) << "no short names on this volume";
+    EXPECT_LT(openable->size(), std::size_t{MAX_PATH});
+    EXPECT_TRUE(fs.fileExists(Utf8(*openable)));
+    EXPECT_EQ(OpenablePath(L"C:\\short.txt"), L"C:\\short.txt");
+
     const std::pair<std::string, bool> cases[] = {
-        {"C:\\short.txt", false},
-        {PathOfLength(32762), false},  // 32,766 with the "\\?\" it is given
-        {PathOfLength(32763), true},
-        {"\\\\?\\" + PathOfLength(32762), false},  // prefixed once, not twice
-        {PathOfLength(32762, "\xc3\xa9"), false},  // twice as many bytes as units
-        {PathOfLength(40000), true},
-        {"C:\\\xff", true},  // not UTF-8: no path at all
+        {Utf8(file), false},         {"C:\\short.txt", false},
+        {PathOfLength(259), false},  // below the limit, whether it exists or not
+        {PathOfLength(260), true},   // no such file, so no short form
+        {PathOfLength(40000), true}, {"C:\\\xff", true},  // not UTF-8: no path at all
     };
-    const Win32FileSystem fs;
     for (const auto& [path, reaches] : cases) {
         SCOPED_TRACE(path.substr(0, 12) + "... (" + std::to_string(path.size()) + " bytes)");
         EXPECT_EQ(fs.reachesPathLimit(path), reaches);

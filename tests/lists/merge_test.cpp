@@ -126,6 +126,23 @@ TEST_P(MergeTest, EachFolderIsReadOncePerMerge) {
     EXPECT_EQ(reads, 3);
 }
 
+// Volumes whose ids are 128 bits, alike in their lower half, and volumes that give no id at
+// all: no folder is taken for another.
+TEST_P(MergeTest, FoldersAreToldApartByTheirWholeIdAndNeverByAMissingOne) {
+    tree.file("Top/A/a.txt");
+    tree.file("Top/B/b.txt");
+    tree.file("Top/B/C/c.txt");
+    FaultyFileSystem volume(*fs);
+    for (const bool known : {true, false}) {
+        SCOPED_TRACE(known);
+        volume.identify = [&](const std::string& folder, FileIdentity real) {
+            return FileIdentity{real.device, 7, known ? std::hash<std::string>{}(folder) : 0,
+                                known};
+        };
+        EXPECT_EQ(merge({}, {tree.folderRow("Top")}, &volume).size(), 3u);
+    }
+}
+
 TEST_P(MergeTest, WalkKeepsTheCallersTextsAndGoesLevelByLevel) {
     tree.folder("Data/A/A1");
     tree.folder("Data/B");
