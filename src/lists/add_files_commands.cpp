@@ -21,8 +21,15 @@ constexpr const char* kExtensionPrompt =
 void ListCommands::PushButton1_Click() {
     Procedure p{std::string(identity::kAddFiles), desktop_};
     std::vector<std::string> picked;
-    p.step(100, [&] { picked = desktop_.openFiles(kAddFilesTitle); });
-    if (SelectionTextLength(picked, fs_) > kSelectionTextLimit) {
+    bool tooLong = false;
+    p.step(100, [&] {
+        try {
+            picked = desktop_.openFiles(kAddFilesTitle);
+        } catch (const SelectionTooLong&) {
+            tooLong = true;
+        }
+    });
+    if (tooLong || SelectionTextLength(picked, fs_) > kSelectionTextLimit) {
         desktop_.messageBox(kTooManyFiles, message_style::kOkOnly, "");
         return;
     }

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "folders/utf16.hpp"
 #include "lists/normalize_path.hpp"
 
 namespace gantrylux {
@@ -33,11 +34,11 @@ std::size_t SelectionTextLength(const std::vector<std::string>& paths, const Fil
         return 0;
     }
     if (paths.size() == 1) {
-        return paths.front().size() + kClosingNuls;
+        return Utf16Length(paths.front()) + kClosingNuls;
     }
-    std::size_t length = Split(paths.front(), fs).folder.size() + kClosingNuls;
+    std::size_t length = Utf16Length(Split(paths.front(), fs).folder) + kClosingNuls;
     for (const std::string& path : paths) {
-        length += 1 + Split(path, fs).name.size();
+        length += 1 + Utf16Length(Split(path, fs).name);
     }
     return length;
 }

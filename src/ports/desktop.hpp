@@ -3,6 +3,7 @@
 #include <chrono>
 #include <exception>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,13 @@ inline constexpr int kYes = 6;
 inline constexpr int kNo = 7;
 }  // namespace message_answer
 
+// The open-file dialog's selection did not fit what the dialog can hand over.
+class SelectionTooLong : public std::runtime_error {
+  public:
+    SelectionTooLong()
+        : std::runtime_error("The selection does not fit the file dialog's buffer") {}
+};
+
 // What the core asks of the desktop it runs on: dialogs now, shell services as they come.
 class Desktop {
   public:
@@ -31,7 +39,8 @@ class Desktop {
 
     // The open-file dialog with one filter ("All Files (*.*)" matches every file, with or
     // without a dot in its name), several files allowed. Gives the full paths picked, in the
-    // dialog's order, all from one folder; nothing when cancelled.
+    // dialog's order, all from one folder; nothing when cancelled. Throws SelectionTooLong when
+    // the dialog could not hand the whole selection over.
     virtual std::vector<std::string> openFiles(const std::string& title) = 0;
     // A text prompt with OK and Cancel, pre-filled with the proposal; the application title.
     // Gives the edited text on OK and "" on Cancel.

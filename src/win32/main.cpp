@@ -38,7 +38,7 @@ constexpr std::chrono::milliseconds kWorkersPatience{250};
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
-    // The folder picker's newer dialog needs a single-threaded apartment.
+    // The shell's dialogs and the handlers ShellExecuteW runs want a single-threaded apartment.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES |
                                                                           ICC_STANDARD_CLASSES |

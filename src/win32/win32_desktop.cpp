@@ -1,16 +1,21 @@
 #include "win32/win32_desktop.hpp"
 
+#include <cderr.h>
 #include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <memory>
+#include <optional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "folders/win32_error.hpp"
+#include "folders/win32_file_system.hpp"
 #include "lists/picked_files.hpp"
 #include "win32/resource_ids.h"
 #include "win32/wide_text.hpp"
@@ -73,7 +78,33 @@ constexpr const wchar_t* kMailboxClass = L"GantryluxMailbox";
 std::atomic<int> opensInFlight{0};
 constexpr int kMostOpensInFlight = 16;
 
+// The quoted path to hand the shell: past the classic limit, which the shell and most programs
+// cannot open, its short form. A path without one is left out of the candidates by the merge.
+std::u16string OpenableFile(const std::u16string& quoted) {
+    if (quoted.size() < MAX_PATH || quoted.size() < 2) {
+        return quoted;
+    }
+    const std::wstring path(quoted.begin() + 1, quoted.end() - 1);
+    const std::optional<std::wstring> openable = OpenablePath(path);
+    if (!openable) {
+        return quoted;
+    }
+    return u"\"" + std::u16string(openable->begin(), openable->end()) + u"\"";
+}
+
 }  // namespace
+
+void ThrowForFileDialogError(DWORD extendedError) {
+    if (extendedError == FNERR_BUFFERTOOSMALL) {
+        throw SelectionTooLong();
+    }
+    if (extendedError != 0) {
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%04lX", static_cast<unsigned long>(extendedError));
+        throw std::runtime_error(std::string("The file dialog failed (common dialog error ") +
+                                 code + ")");
+    }
+}
 
 void Win32Desktop::ShellExecuteOpener(HWND owner, const ShellExecuteArguments& a) {
     if (opensInFlight.fetch_add(1) >= kMostOpensInFlight) {
@@ -85,7 +116,7 @@ void Win32Desktop::ShellExecuteOpener(HWND owner, const ShellExecuteArguments& a
             // The shell's handlers may use COM, which wants an apartment on this thread.
             const HRESULT com =
                 CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-            ShellExecuteW(owner, a.verb ? Text(*a.verb) : nullptr, Text(a.file),
+            ShellExecuteW(owner, a.verb ? Text(*a.verb) : nullptr, Text(OpenableFile(a.file)),
                           a.parameters ? Text(*a.parameters) : nullptr, Text(a.directory),
                           a.showCommand);
             if (SUCCEEDED(com)) {
@@ -154,9 +185,12 @@ std::vector<std::string> Win32Desktop::openFiles(const std::string& title) {
     dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = static_cast<DWORD>(buffer.size());
     dialog.lpstrTitle = caption.c_str();
-    dialog.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    // The read-only box shown and ticked; a typed name need not exist, as the file list keeps
+    // any row it is given.
+    dialog.Flags = OFN_READONLY | OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_LONGNAMES;
     if (!GetOpenFileNameW(&dialog)) {
-        return {};
+        ThrowForFileDialogError(CommDlgExtendedError());
+        return {};  // cancelled
     }
     // One file: its full path. Several: the folder, then each name, each closed by a NUL.
     std::vector<std::wstring> parts;
@@ -205,7 +239,9 @@ std::string Win32Desktop::browseForFolder(const std::string& title, const std::s
     BROWSEINFOW info{};
     info.hwndOwner = window_;
     info.lpszTitle = caption.c_str();
-    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    // The classic dialog: it scrolls the start folder into view, where the newer one often
+    // selects it out of sight.
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
     info.lpfn = BrowseCallback;
     info.lParam = startFolder.empty() ? 0 : reinterpret_cast<LPARAM>(startFolder.c_str());
     PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);

@@ -14,6 +14,11 @@
 
 namespace gantrylux::win32 {
 
+// What a failed GetOpenFileNameW means, given CommDlgExtendedError: nothing for a cancel (0);
+// SelectionTooLong when the selection did not fit the buffer; any other failure is thrown with
+// its code, for the procedure's error report.
+void ThrowForFileDialogError(DWORD extendedError);
+
 // Dialogs and shell services of Windows, and the window thread's nested message loops.
 class Win32Desktop : public Desktop {
   public:

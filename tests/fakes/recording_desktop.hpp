@@ -47,6 +47,9 @@ class RecordingDesktop : public Desktop {
 
     std::vector<std::string> openFiles(const std::string& title) override {
         asked.push_back("openFiles: " + title);
+        if (selectionTooLong) {
+            throw SelectionTooLong();
+        }
         return next(pickedFiles);
     }
     std::string inputBox(const std::string& prompt, const std::string& proposal) override {
@@ -156,6 +159,7 @@ class RecordingDesktop : public Desktop {
     }
     std::deque<std::vector<std::string>> pickedFiles;
     std::deque<std::string> inputAnswers;
+    bool selectionTooLong = false;  // the file dialog could not hand the selection over
     std::deque<std::string> pickedFolders;
     std::vector<std::string> asked;
     std::string programFolderPath;

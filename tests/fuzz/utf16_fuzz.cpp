@@ -10,6 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text = fuzz::Text(data, size);
     const std::optional<std::u16string> wide = Utf8ToUtf16<char16_t>(text);
     FUZZ_CHECK(wide.has_value() == IsValidUtf8(text));
+    FUZZ_CHECK(Utf16Length(text) == (wide ? wide->size() : text.size()));
     if (wide) {
         const Utf8Text back = Utf16ToUtf8(std::u16string_view(*wide));
         FUZZ_CHECK(back.exact && back.text == text);

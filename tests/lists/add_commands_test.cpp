@@ -84,16 +84,32 @@ std::vector<std::string> SelectionOfLength(std::size_t total) {
     return paths;
 }
 
+// The limit counts UTF-16 units: 1,100 Cyrillic names take 22,007 units but 38,507 bytes.
+std::vector<std::string> CyrillicSelection() {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 1100; ++i) {
+        std::string name;
+        for (int letter = 0; letter < 15; ++letter) {
+            name += "ф";
+        }
+        paths.push_back(P("/Фото/") + name + ".jpg");
+    }
+    return paths;
+}
+
 TEST_F(ListCommandsTest, ASelectionBeyondTheDialogsLimitIsRefusedWithItsMessage) {
-    for (const std::size_t total : {30000u, 30001u}) {
-        SCOPED_TRACE(total);
+    enum Kind { kFits = 30000, kOneOver = 30001, kCyrillic, kBeyondTheBuffer };
+    for (const Kind kind : {kFits, kOneOver, kCyrillic, kBeyondTheBuffer}) {
+        SCOPED_TRACE(kind);
         files.clear();
         merges.count = 0;
         desktop.boxes.clear();
-        const std::vector<std::string> picked = SelectionOfLength(total);
+        const std::vector<std::string> picked =
+            kind == kCyrillic ? CyrillicSelection() : SelectionOfLength(kind);
         desktop.pickedFiles.push_back(picked);
+        desktop.selectionTooLong = kind == kBeyondTheBuffer;
         commands.PushButton1_Click();
-        if (total == 30000u) {
+        if (kind == kFits || kind == kCyrillic) {
             EXPECT_EQ(files.count(), picked.size());
             EXPECT_EQ(merges.count, 1);
             EXPECT_THAT(desktop.boxes, IsEmpty());
