@@ -7,8 +7,8 @@
 namespace gantrylux {
 
 // The per-user store of the program's choices. Every value is a text under one key; a key that
-// was never written reads as the caller's default. A write is durable when it returns, and a
-// write that cannot be stored throws.
+// was never written reads as the caller's default. A write is kept once it returns, should the
+// process be killed right after, and a write that cannot be stored throws.
 class SettingsStore {
   public:
     virtual ~SettingsStore() = default;
@@ -30,6 +30,9 @@ inline constexpr std::string_view kFolderList = "ListView3";
 inline constexpr std::string_view kExtension = "Extension";
 inline constexpr std::string_view kLastFolder = "LastFolder";
 inline constexpr std::string_view kLastFolderDot = "LastFolderDot";
+inline constexpr std::string_view kAll[] = {kInfiniteLoop, kInterval,   kOption1,
+                                            kOption2,      kOption3,    kFolderList,
+                                            kExtension,    kLastFolder, kLastFolderDot};
 }  // namespace setting
 
 }  // namespace gantrylux

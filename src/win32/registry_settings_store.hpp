@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 
@@ -7,7 +8,9 @@
 
 namespace gantrylux::win32 {
 
-// The settings as text values under one key of the current user's registry hive.
+// The settings as text values under one key of the current user's registry hive. A value the
+// program cannot take for its own text (another type, a NUL inside) is told once, when the store
+// is opened, and kept until the user changes that setting.
 class RegistrySettingsStore : public SettingsStore {
   public:
     static constexpr const wchar_t* kUserKey =
@@ -23,6 +26,9 @@ class RegistrySettingsStore : public SettingsStore {
   private:
     std::wstring keyPath_;
     std::optional<std::string> readFailure_;
+    // The settings whose stored value cannot be read, each with the default handed out for it,
+    // once one was.
+    mutable std::map<std::string, std::optional<std::string>, std::less<>> unreadable_;
 };
 
 }  // namespace gantrylux::win32
