@@ -85,7 +85,10 @@ void MainForm::applySkinAndPointer(Procedure& p) {
     const std::string separator(1, fs_.separator());
     p.step(100, [&] {
         const std::string skin = desktop_.programFolder() + separator + "x" + separator + "o.cjs";
-        if (FileExists(fs_, skin)) {
+        // A lookup for ordinary files finds it: a hidden or system file is no skin.
+        const auto bits = fs_.attributes(skin);
+        if (FileExists(fs_, skin) && bits &&
+            (*bits & (attribute::kHidden | attribute::kSystem)) == 0) {
             form_.applySkin(skin);
         }
     });

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -258,10 +259,20 @@ void MainWindow::onFocusChanged(QWidget* old, QWidget* now) {
 // of the interval runs, so the button's command would start first and the check's message
 // would stack on the command's own. The press runs the check at once instead, and a check
 // that complains swallows the click, as a slower click's release is swallowed by the message.
+//
+// Enter presses a focused button, as Space does: outside a dialog a button ignores it otherwise.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress && std::exchange(focusCheckPending_, false) &&
         !mainForm_.Text1_LostFocus()) {
         return true;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (auto* button = qobject_cast<QPushButton*>(watched);
+            button != nullptr && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -286,6 +286,19 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return reinterpret_cast<LRESULT>(background_);
             }
             break;
+        case WM_SYSCOLORCHANGE:
+            if (skinned_) {
+                useButtonFace();
+            }
+            // Common controls take a new colour scheme only when told.
+            EnumChildWindows(
+                window_,
+                [](HWND child, LPARAM) -> BOOL {
+                    SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+                    return TRUE;
+                },
+                0);
+            return 0;
         case WM_ERASEBKGND: {
             RECT client{};
             GetClientRect(window_, &client);
@@ -323,8 +336,23 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window_, message, wParam, lParam);
 }
 
+// The dialog manager turns Enter into IDOK, which no control has: on a focused command button,
+// Enter presses it, as Space does. Elsewhere (a list, the interval box) it does what it did.
+void MainWindow::pressFocusedButton() {
+    const HWND focused = GetFocus();
+    if (focused == nullptr || GetParent(focused) != window_ ||
+        !IsPushButton(GetDlgCtrlID(focused))) {
+        return;
+    }
+    SendMessageW(focused, BM_CLICK, 0, 0);
+}
+
 void MainWindow::onCommand(int id, int code) {
     using namespace control;
+    if (id == IDOK) {
+        pressFocusedButton();
+        return;
+    }
     ListCommands& commands = mainForm_.commands();
     if (IsPushButton(id) && code == BN_CLICKED) {
         switch (id) {
@@ -618,6 +646,11 @@ void MainWindow::applySkin(const std::string& skinPath) {
     }
     CloseHandle(file);
     skinned_ = true;
+    useButtonFace();
+}
+
+// A brush keeps the colour it was made with: a change of the colour scheme needs a new one.
+void MainWindow::useButtonFace() {
     DeleteObject(background_);
     background_ = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
     InvalidateRect(window_, nullptr, TRUE);

@@ -82,6 +82,8 @@ class MainWindow : public Form {
                int top, int width, int height, HFONT font);
     int pixels(int twips) const;
     void onCommand(int id, int code);
+    void pressFocusedButton();
+    void useButtonFace();
     void optionChanged();
     bool onSetCursor(HWND over);
     void refreshPointer();

@@ -7,6 +7,7 @@
 #include "app/main_form.hpp"
 #include "fakes/fake_clock.hpp"
 #include "fakes/fake_form.hpp"
+#include "fakes/faulty_file_system.hpp"
 #include "fakes/memory_settings_store.hpp"
 #include "fakes/recording_desktop.hpp"
 #include "fakes/temp_tree.hpp"
@@ -122,6 +123,20 @@ TEST_F(StartUpLooksTest, AFolderNamedLikeTheSkinIsNoSkin) {
     EXPECT_EQ(form.skin, "");
     EXPECT_EQ(form.customPointer, "");
     EXPECT_TRUE(desktop.boxes.empty());
+}
+
+TEST_F(StartUpLooksTest, AHiddenOrSystemSkinIsNoSkin) {
+    tree.file("x/o.cjs");
+    testing::FaultyFileSystem marked(*fs);
+    for (const std::uint32_t bits :
+         {attribute::kHidden | attribute::kArchive, attribute::kSystem}) {
+        marked.attributesOf[tree.path("x/o.cjs")] = bits;
+        testing::FakeForm looks;
+        MainForm withMarkedSkin{looks, desktop, store, marked, clock};
+        looks.attach(withMarkedSkin);
+        withMarkedSkin.Form_Load();
+        EXPECT_EQ(looks.skin, "") << bits;
+    }
 }
 
 TEST_F(StartUpLooksTest, UnreadableFilesAreReportedAndStartUpGoesOn) {

@@ -249,6 +249,23 @@ TEST_F(MainWindowTest, DeleteAndDoubleClickRemoveTheSelectedRow) {
     EXPECT_EQ(window->mainForm().folderList().texts(), (std::vector<std::string>{"/a", "/b"}));
 }
 
+TEST_F(MainWindowTest, EnterPressesTheFocusedButtonAndRemovesNoRowInAList) {
+    open();
+    window->mainForm().fileList().append("/a");
+    const auto pressEnter = [&](const char* name) {
+        QWidget* focused = control(name);
+        focused->setFocus();
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(focused, &enter);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(focused, &release);
+    };
+    pressEnter("ListView1");
+    EXPECT_EQ(window->mainForm().fileList().count(), 1u);
+    pressEnter("PushButton3");  // Clear List under the files
+    EXPECT_TRUE(window->mainForm().fileList().empty());
+}
+
 TEST_F(MainWindowTest, ClosingStoresTheFolderList) {
     open();
     window->mainForm().folderList().append("/a b/");

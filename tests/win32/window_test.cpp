@@ -330,6 +330,24 @@ TEST_F(WindowTest, ThePointerFollowsWhatIsUnderItAndTheBusyState) {
     EXPECT_TRUE(desktop_.boxes.empty());
 }
 
+// Enter presses a focused command button; in a list it removes nothing.
+TEST_F(WindowTest, EnterPressesTheFocusedButton) {
+    start();
+    drop(control::kListView1, {SamplesFolder()});
+    ASSERT_FALSE(rows(control::kListView1).empty());
+    const auto pressEnter = [&](int id) {
+        SetFocus(item(id));
+        PostMessageW(item(id), WM_KEYDOWN, VK_RETURN, 1);
+        PostMessageW(item(id), WM_KEYUP, VK_RETURN, 0xC0000001);
+        desktop_.waitForEvents(std::chrono::steady_clock::now() + std::chrono::milliseconds(200));
+        settle();
+    };
+    pressEnter(control::kListView1);
+    EXPECT_FALSE(rows(control::kListView1).empty());
+    pressEnter(control::kPushButton3);  // Clear List under the files
+    EXPECT_TRUE(rows(control::kListView1).empty());
+}
+
 // The skin file beside the program gives the window's plain controls the button face; without
 // it they are white.
 class SkinTest : public WindowTest, public ::testing::WithParamInterface<bool> {};
@@ -350,6 +368,24 @@ TEST_P(SkinTest, TheSkinFileGivesThePlainControlsTheButtonFace) {
         LOGBRUSH shown{};
         ASSERT_EQ(GetObjectW(brush, sizeof shown, &shown), static_cast<int>(sizeof shown));
         EXPECT_EQ(shown.lbColor, GetParam() ? GetSysColor(COLOR_BTNFACE) : RGB(255, 255, 255));
+    }
+    if (GetParam()) {
+        // A new colour scheme reaches the skinned controls. Only this test reads the face.
+        const int element = COLOR_BTNFACE;
+        const COLORREF before = GetSysColor(element);
+        const COLORREF changed = RGB(10, 200, 30);
+        SetSysColors(1, &element, &changed);
+        SendMessageW(window_->handle(), WM_SYSCOLORCHANGE, 0, 0);
+        const HDC dc = GetDC(item(control::kCheck3));
+        const auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageW(window_->handle(), WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(item(control::kCheck3))));
+        ReleaseDC(item(control::kCheck3), dc);
+        LOGBRUSH shown{};
+        const int size = GetObjectW(brush, sizeof shown, &shown);
+        SetSysColors(1, &element, &before);  // which makes the window take a new brush again
+        ASSERT_EQ(size, static_cast<int>(sizeof shown));
+        EXPECT_EQ(shown.lbColor, changed);
     }
     EXPECT_TRUE(desktop_.boxes.empty());
 }
