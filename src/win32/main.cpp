@@ -9,16 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "app/application_title.hpp"
+#include "app/product.hpp"
 #include "folders/native_file_system.hpp"
 #include "ports/worker_job.hpp"
+#include "win32/command_line.hpp"
 #include "win32/main_window.hpp"
 #include "win32/registry_settings_store.hpp"
 #include "win32/wide_text.hpp"
 
 namespace {
 
-// Every argument is a path for the file list ("Open With", a drop on the program's icon).
-std::vector<std::string> CommandLinePaths() {
+// The arguments after the program's name.
+std::vector<std::string> CommandLineArguments() {
     std::vector<std::string> paths;
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
@@ -38,6 +41,14 @@ constexpr std::chrono::milliseconds kWorkersPatience{250};
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+    const std::vector<std::string> arguments = CommandLineArguments();
+    if (const auto answer = gantrylux::win32::CommandLineAnswer(arguments)) {
+        const std::wstring title =
+            gantrylux::win32::Wide(gantrylux::MakeApplicationTitle(gantrylux::kProductName));
+        MessageBoxW(nullptr, gantrylux::win32::Wide(*answer).c_str(), title.c_str(),
+                    MB_OK | MB_ICONINFORMATION);
+        return 0;
+    }
     // The shell's dialogs and the handlers ShellExecuteW runs want a single-threaded apartment.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES |
@@ -51,7 +62,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
         const auto fs = gantrylux::MakeNativeFileSystem();
         const gantrylux::SystemClock clock;
         gantrylux::win32::MainWindow window(desktop, store, *fs, clock);
-        window.mainForm().setCommandLinePaths(CommandLinePaths());
+        window.mainForm().setCommandLinePaths(arguments);
         window.show(showCommand);
         code = desktop.runMessageLoop();
         if (!gantrylux::JoinWorkers(kWorkersPatience)) {

@@ -1,14 +1,14 @@
 // The Windows desktop's reading of dialog failures and the registry store's unreadable values,
 // each made to happen as Windows answers.
-#include <windows.h>  // first: the other system headers rely on it
-
 #include <cderr.h>
 #include <gtest/gtest.h>
+#include <windows.h>  // first: the other system headers rely on it
 
 #include <random>
 #include <stdexcept>
 #include <string>
 
+#include "win32/command_line.hpp"
 #include "win32/registry_settings_store.hpp"
 #include "win32/win32_desktop.hpp"
 
@@ -35,6 +35,16 @@ TEST(FileDialogFailure, OnlyACancelIsSilentAndOnlyAFullBufferIsTooManyFiles) {
         } catch (const std::runtime_error& failure) {
             EXPECT_TRUE(Holds(failure.what(), "file dialog"));
         }
+    }
+}
+
+TEST(WindowsCommandLine, OnlyAnOptionGivenAloneIsAnsweredAndEverythingElseIsPaths) {
+    EXPECT_TRUE(Holds(CommandLineAnswer({"--help"}).value_or(""), "--version"));
+    EXPECT_TRUE(Holds(CommandLineAnswer({"/?"}).value_or(""), "Usage: gantrylux.exe"));
+    EXPECT_TRUE(Holds(CommandLineAnswer({"--version"}).value_or(""), "Gantrylux Software 1."));
+    for (const std::vector<std::string>& paths : std::vector<std::vector<std::string>>{
+             {}, {"C:\\a.txt"}, {"--help", "C:\\a.txt"}, {"-h"}, {"/help"}}) {
+        EXPECT_FALSE(CommandLineAnswer(paths)) << paths.size();
     }
 }
 
