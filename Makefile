@@ -3,7 +3,7 @@ PRESET ?= dev
 BUILD := build/$(PRESET)
 DEPS_STAMP := build/.deps-installed
 
-.PHONY: all deps configure build run test test-linux test-asan test-tsan test-windows windows package-windows run-windows screenshot-windows fuzz bench package screenshot \
+.PHONY: all deps configure build run test test-linux test-asan test-tsan test-windows windows package-windows installer-windows run-windows screenshot-windows fuzz bench package screenshot \
 	format format-check clean
 
 all: build
@@ -52,6 +52,11 @@ windows:
 # The Windows program's folder as build/windows-release/gantrylux-<version>-win64.zip.
 package-windows: windows
 	cd build/windows-release && cpack -G ZIP
+
+# The Windows installer: build/windows-release/gantrylux-<version>-win64-setup.exe, a 64-bit
+# setup program that installs for the current user.
+installer-windows: windows
+	scripts/build-installer-windows
 
 # The Windows program under Wine, on the display (or a private one when there is none).
 run-windows: windows

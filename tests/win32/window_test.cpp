@@ -19,6 +19,7 @@
 
 #include "folders/native_file_system.hpp"
 #include "ports/clock.hpp"
+#include "program_process.hpp"
 #include "win32/main_window.hpp"
 #include "win32/registry_settings_store.hpp"
 #include "win32/resource_ids.h"
@@ -516,44 +517,14 @@ TEST(UnansweringShare, ACloseEndsTheProgramWithinASecondWithTheRowsStored) {
     const std::string before = settings.read("ListView3", "");
     settings.write("ListView3", rows);
 
-    std::wstring command = L"\"" + Wide(RepositoryFolder(GANTRYLUX_PROGRAM)) + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &process));
-    struct Found {
-        DWORD process;
-        HWND window = nullptr;
-    } found{process.dwProcessId};
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (found.window == nullptr && std::chrono::steady_clock::now() < deadline) {
-        EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* f = reinterpret_cast<Found*>(data);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                if (owner == f->process && IsWindowVisible(window)) {
-                    f->window = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        Sleep(50);
-    }
-    ASSERT_NE(found.window, nullptr);
+    const ProgramProcess program(Wide(RepositoryFolder(GANTRYLUX_PROGRAM)));
+    ASSERT_NE(program.window(), nullptr);
     Sleep(2000);  // the start-up merge waits on the share meanwhile
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(WaitForSingleObject(program.handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     const auto start = std::chrono::steady_clock::now();
-    PostMessageW(found.window, WM_CLOSE, 0, 0);
-    const DWORD ended = WaitForSingleObject(process.hProcess, 10000);
+    PostMessageW(program.window(), WM_CLOSE, 0, 0);
+    const DWORD ended = WaitForSingleObject(program.handle(), 10000);
     const auto took = std::chrono::steady_clock::now() - start;
-    if (ended != WAIT_OBJECT_0) {
-        TerminateProcess(process.hProcess, 1);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     EXPECT_EQ(ended, static_cast<DWORD>(WAIT_OBJECT_0));
     EXPECT_LT(took, std::chrono::seconds(1))
         << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
