@@ -17,8 +17,7 @@ bool MatchesPatternWith(std::basic_string_view<Char> name, std::basic_string_vie
         std::size_t starAt = npos;
         std::size_t resumeAt = 0;
         while (at < n.size()) {
-            if (patternAt < p.size() &&
-                (p[patternAt] == Char('?') || same(p[patternAt], n[at]))) {
+            if (patternAt < p.size() && (p[patternAt] == Char('?') || same(p[patternAt], n[at]))) {
                 ++at;
                 ++patternAt;
             } else if (patternAt < p.size() && p[patternAt] == Char('*')) {
