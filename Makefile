@@ -23,7 +23,9 @@ configure: $(BUILD)/build.ninja
 build: configure
 	cmake --build --preset $(PRESET)
 
-run: build
+# Only what the window needs is built: the program, its sample files and pointer files.
+run: configure
+	cmake --build --preset $(PRESET) --target gantrylux gantrylux_skin
 	$(BUILD)/gantrylux
 
 # Every test: the native ones, then the core's under Wine.

@@ -7,9 +7,9 @@
 
 #include "app/application_title.hpp"
 #include "app/folder_list_text.hpp"
-#include "app/number_text.hpp"
-#include "app/procedure.hpp"
-#include "app/product.hpp"
+#include "base/number_text.hpp"
+#include "base/procedure.hpp"
+#include "base/product.hpp"
 #include "folders/existence.hpp"
 
 namespace gantrylux {

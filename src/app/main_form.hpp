@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/busy.hpp"
 #include "app/folder_list_autosave.hpp"
+#include "base/busy.hpp"
 #include "folders/file_system.hpp"
 #include "lists/candidate_merger.hpp"
 #include "lists/file_list_reorder.hpp"

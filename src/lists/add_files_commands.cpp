@@ -1,7 +1,7 @@
 #include <memory>
 
-#include "app/procedure.hpp"
-#include "app/product.hpp"
+#include "base/procedure.hpp"
+#include "base/product.hpp"
 #include "lists/list_commands.hpp"
 #include "lists/picked_files.hpp"
 #include "lists/tree_files.hpp"

@@ -1,7 +1,7 @@
 #include <memory>
 
-#include "app/procedure.hpp"
-#include "app/product.hpp"
+#include "base/procedure.hpp"
+#include "base/product.hpp"
 #include "lists/folder_rows.hpp"
 #include "lists/list_commands.hpp"
 

@@ -6,7 +6,7 @@
 #include <thread>
 #include <utility>
 
-#include "app/procedure.hpp"
+#include "base/procedure.hpp"
 #include "lists/merge.hpp"
 
 namespace gantrylux {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/busy.hpp"
+#include "base/busy.hpp"
 #include "folders/file_system.hpp"
 #include "folders/watched_job.hpp"
 #include "lists/path_list.hpp"

@@ -1,7 +1,7 @@
 #include <memory>
 
-#include "app/procedure.hpp"
-#include "app/product.hpp"
+#include "base/procedure.hpp"
+#include "base/product.hpp"
 #include "folders/absolute_path.hpp"
 #include "folders/existence.hpp"
 #include "folders/folder_reader.hpp"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <thread>
 
-#include "app/procedure.hpp"
-#include "app/product.hpp"
+#include "base/procedure.hpp"
+#include "base/product.hpp"
 #include "folders/folder_reader.hpp"
 #include "lists/unanswering_folders.hpp"
 

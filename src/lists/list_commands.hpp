@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/busy.hpp"
+#include "base/busy.hpp"
 #include "folders/file_system.hpp"
 #include "folders/watched_job.hpp"
 #include "lists/candidate_merger.hpp"

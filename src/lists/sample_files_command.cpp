@@ -1,5 +1,5 @@
-#include "app/procedure.hpp"
-#include "app/product.hpp"
+#include "base/procedure.hpp"
+#include "base/product.hpp"
 #include "folders/existence.hpp"
 #include "folders/file_enumeration.hpp"
 #include "lists/list_commands.hpp"

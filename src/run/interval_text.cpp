@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/number_text.hpp"
+#include "base/number_text.hpp"
 
 namespace gantrylux {
 

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "app/procedure.hpp"
+#include "base/procedure.hpp"
 #include "run/interval_text.hpp"
 #include "run/wait_interval.hpp"
 

@@ -5,7 +5,7 @@
 #include <cctype>
 #include <string_view>
 
-#include "app/product.hpp"
+#include "base/product.hpp"
 
 namespace gantrylux {
 namespace {

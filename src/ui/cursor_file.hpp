@@ -3,7 +3,7 @@
 #include <QCursor>
 #include <QString>
 
-#include "app/cursor_header.hpp"
+#include "base/cursor_header.hpp"
 
 namespace gantrylux {
 

@@ -17,7 +17,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "app/product.hpp"
+#include "base/product.hpp"
 #include "ports/worker_job.hpp"
 #include "run/shell_execute_arguments.hpp"
 

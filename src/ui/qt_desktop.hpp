@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/application_title.hpp"
-#include "app/product.hpp"
+#include "base/product.hpp"
 #include "ports/desktop.hpp"
 #include "ports/worker_job.hpp"
 

@@ -1,6 +1,6 @@
 #include "win32/command_line.hpp"
 
-#include "app/product.hpp"
+#include "base/product.hpp"
 
 namespace gantrylux::win32 {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/application_title.hpp"
-#include "app/product.hpp"
+#include "base/product.hpp"
 #include "folders/native_file_system.hpp"
 #include "ports/worker_job.hpp"
 #include "win32/command_line.hpp"

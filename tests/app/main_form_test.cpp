@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/procedure.hpp"
+#include "base/procedure.hpp"
 #include "fakes/fake_clock.hpp"
 #include "fakes/fake_form.hpp"
 #include "fakes/memory_settings_store.hpp"

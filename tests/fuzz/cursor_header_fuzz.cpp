@@ -1,4 +1,4 @@
-#include "app/cursor_header.hpp"
+#include "base/cursor_header.hpp"
 #include "fuzz_check.hpp"
 
 using namespace gantrylux;

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "app/number_text.hpp"
+#include "base/number_text.hpp"
 #include "fuzz_check.hpp"
 #include "run/interval_text.hpp"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <set>
 
-#include "app/number_text.hpp"
+#include "base/number_text.hpp"
 #include "fakes/fake_clock.hpp"
 #include "fakes/recording_desktop.hpp"
 #include "run/interval_text.hpp"

@@ -1,15 +1,14 @@
 // The program as the installer left it, started by the installer's test
 // (tests/installer/installer-test), which names it in GANTRYLUX_INSTALLED_PROGRAM.
-#include <windows.h>  // first: the other system headers rely on it
-
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <windows.h>  // first: the other system headers rely on it
 
 #include <chrono>
 #include <cstdlib>
 
-#include "win32/main_window.hpp"
 #include "program_process.hpp"
+#include "win32/main_window.hpp"
 #include "win32/wide_text.hpp"
 
 namespace gantrylux::win32 {

@@ -1,6 +1,6 @@
-#include "app/procedure.hpp"
+#include "base/procedure.hpp"
 
-#include "app/product.hpp"
+#include "base/product.hpp"
 
 namespace gantrylux {
 

@@ -1,4 +1,4 @@
-#include "app/busy.hpp"
+#include "base/busy.hpp"
 
 #include <gtest/gtest.h>
 

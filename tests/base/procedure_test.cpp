@@ -1,4 +1,4 @@
-#include "app/procedure.hpp"
+#include "base/procedure.hpp"
 
 #include <gtest/gtest.h>
 
