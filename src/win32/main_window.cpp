@@ -61,22 +61,6 @@ HFONT ArialBold(int hundredthsOfPoint, int dpi) {
     return CreateFontIndirectW(&font);
 }
 
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-HCURSOR CursorFromFile(const std::string& path) {
-    const HCURSOR cursor = LoadCursorFromFileW(Wide(path).c_str());
-    if (cursor == nullptr) {
-        throw std::runtime_error("Cannot load the pointer " + path + ": " +
-                                 SystemMessage(GetLastError()));
-    }
-    return cursor;
-}
-
 void RegisterWindowClass() {
     static const bool registered = [] {
         WNDCLASSEXW kind{};
@@ -466,95 +450,6 @@ LRESULT MainWindow::handleControl(HWND control, UINT message, WPARAM wParam, LPA
     return DefSubclassProc(control, message, wParam, lParam);
 }
 
-// Pressing on a row of the file list and moving up or down carries the row along; the list's own
-// press handling (which would start a selection rectangle or a shell drag) stays out of it.
-// Gives -1 for the messages the list handles as usual.
-LRESULT MainWindow::handleFileList(UINT message, WPARAM wParam, LPARAM lParam) {
-    const HWND list = fileView_->handle();
-    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    FileListReorder& reorder = mainForm_.reorder();
-    switch (message) {
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            reorder.press();
-            SetFocus(list);
-            SetCapture(list);
-            if (const auto row = fileView_->rowAt(at)) {
-                fileView_->selectRow(*row);
-                reorder.itemClick(row);
-                fileListDragPointer_ = true;
-                refreshPointer();
-            }
-            if (message == WM_LBUTTONDBLCLK) {
-                mainForm_.commands().ListView1_DblClick();
-            }
-            return 0;
-        }
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            reorder.press();
-            return -1;
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-        case WM_MBUTTONUP:
-            if (GetCapture() == list) {
-                ReleaseCapture();  // ends the press through WM_CAPTURECHANGED
-            }
-            endFileListPress();
-            return -1;
-        // Whatever takes the press away from the list ends it, as its release will not come
-        // here: the focus moving on, a message box taking the capture.
-        case WM_CAPTURECHANGED:
-        case WM_KILLFOCUS:
-            endFileListPress();
-            return -1;
-        case WM_MOUSEMOVE: {
-            if (!reorder.pressed()) {
-                return -1;
-            }
-            const bool held = (wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0;
-            moveOverFileList(at, held);
-            if (held) {
-                return 0;
-            }
-            endFileListPress();  // the release went elsewhere; this move ended the press
-            return -1;
-        }
-        default:
-            return -1;
-    }
-}
-
-void MainWindow::endFileListPress() {
-    mainForm_.reorder().release();
-    if (std::exchange(fileListDragPointer_, false)) {
-        refreshPointer();
-    }
-}
-
-// The list scrolls by a row when the pointer comes within a row's height of its top or bottom.
-void MainWindow::moveOverFileList(POINT position, bool buttonHeld) {
-    const auto moved = mainForm_.reorder().moveOver(fileView_->rowAt(position), buttonHeld);
-    if (!moved) {
-        return;
-    }
-    const HWND list = fileView_->handle();
-    fileView_->selectRow(*moved);
-    RECT row{LVIR_BOUNDS, 0, 0, 0};
-    SendMessageW(list, LVM_GETITEMRECT, *moved - 1, reinterpret_cast<LPARAM>(&row));
-    const int rowHeight = row.bottom - row.top;
-    RECT header{};
-    GetWindowRect(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)), &header);
-    RECT client{};
-    GetClientRect(list, &client);
-    const std::size_t rows = mainForm_.fileList().count();
-    if (position.y<(header.bottom - header.top) + rowHeight&& * moved> 1) {
-        SendMessageW(list, LVM_ENSUREVISIBLE, *moved - 2, FALSE);
-    } else if (position.y > client.bottom - rowHeight && *moved < rows) {
-        SendMessageW(list, LVM_ENSUREVISIBLE, *moved, FALSE);
-    }
-}
-
 void MainWindow::dropFiles(HWND list, HDROP drop) {
     std::vector<std::string> paths;
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
@@ -571,32 +466,6 @@ void MainWindow::dropFiles(HWND list, HDROP drop) {
         mainForm_.commands().ListView1_OLEDragDrop(paths);
     } else {
         mainForm_.commands().ListView3_OLEDragDrop(paths);
-    }
-}
-
-bool MainWindow::onSetCursor(HWND over) {
-    if (over != window_ && !IsChild(window_, over)) {
-        return false;
-    }
-    HCURSOR cursor = LoadCursorW(nullptr, IDC_ARROW);
-    if (pointer_ == WindowPointer::Hourglass) {
-        cursor = LoadCursorW(nullptr, IDC_WAIT);
-    } else if (fileListDragPointer_ && over == fileView_->handle()) {
-        cursor = drag_;
-    } else if (pointer_ == WindowPointer::Custom) {
-        cursor = hand_;
-    }
-    SetCursor(cursor);
-    return true;
-}
-
-// A new pointer shows at once, not only at the next move.
-void MainWindow::refreshPointer() {
-    POINT at{};
-    GetCursorPos(&at);
-    const HWND over = WindowFromPoint(at);
-    if (over != nullptr && (over == window_ || IsChild(window_, over))) {
-        onSetCursor(over);
     }
 }
 
@@ -624,113 +493,6 @@ void MainWindow::showProgramIcon() {
     smallIcon_ = load(SM_CXSMICON);
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-}
-
-void MainWindow::loadCustomPointer(const std::string& cursorPath) {
-    const HCURSOR loaded = CursorFromFile(cursorPath);
-    if (ownHand_) {
-        DestroyCursor(hand_);
-    }
-    hand_ = loaded;
-    ownHand_ = true;
-}
-
-// The skin file dresses the window on the desktop that reads it; here it gives the window, the
-// frames, the check box and the options the button face.
-void MainWindow::applySkin(const std::string& skinPath) {
-    const HANDLE file = CreateFileW(Wide(skinPath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        throw std::runtime_error("Cannot read the skin " + skinPath + ": " +
-                                 SystemMessage(GetLastError()));
-    }
-    CloseHandle(file);
-    skinned_ = true;
-    useButtonFace();
-}
-
-// A brush keeps the colour it was made with: a change of the colour scheme needs a new one.
-void MainWindow::useButtonFace() {
-    DeleteObject(background_);
-    background_ = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
-    InvalidateRect(window_, nullptr, TRUE);
-}
-
-std::string MainWindow::startButtonCaption() const {
-    return Utf8(WindowText(item(control::kPushButton2)));
-}
-
-void MainWindow::setStartButtonCaption(const std::string& caption) {
-    SetWindowTextW(item(control::kPushButton2), Wide(caption).c_str());
-}
-
-void MainWindow::setPointer(WindowPointer pointer) {
-    pointer_ = pointer;
-    refreshPointer();
-}
-
-void MainWindow::addColumn(ListId list, const std::string& heading) {
-    const HWND handle = view(list).handle();
-    const auto header = reinterpret_cast<HWND>(SendMessageW(handle, LVM_GETHEADER, 0, 0));
-    const auto columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
-    std::wstring text = Wide(heading);
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.pszText = text.data();
-    column.cx = pixels(1440);
-    column.iSubItem = columns;
-    SendMessageW(handle, LVM_INSERTCOLUMNW, columns, reinterpret_cast<LPARAM>(&column));
-}
-
-void MainWindow::setColumnWidth(ListId list, int column, int twips) {
-    SendMessageW(view(list).handle(), LVM_SETCOLUMNWIDTH, column - 1, pixels(twips));
-}
-
-std::optional<std::size_t> MainWindow::selectedRow(ListId list) const {
-    return view(list).selectedRow();
-}
-
-bool MainWindow::endlessChecked() const {
-    return SendMessageW(item(control::kCheck3), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void MainWindow::setEndlessChecked(bool checked) {
-    if (checked == endlessChecked()) {
-        return;
-    }
-    SendMessageW(item(control::kCheck3), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    mainForm_.Check3_Click();
-}
-
-std::string MainWindow::intervalText() const {
-    return Utf8(WindowText(item(control::kText1)));
-}
-
-void MainWindow::setIntervalText(const std::string& text) {
-    SetWindowTextW(item(control::kText1), Wide(text).c_str());  // EN_CHANGE runs the handler
-}
-
-void MainWindow::focusIntervalText() {
-    SetFocus(item(control::kText1));
-}
-
-DisplayOption MainWindow::displayOption() const {
-    if (SendMessageW(item(control::kOption2), BM_GETCHECK, 0, 0) == BST_CHECKED) {
-        return DisplayOption::Maximized;
-    }
-    if (SendMessageW(item(control::kOption3), BM_GETCHECK, 0, 0) == BST_CHECKED) {
-        return DisplayOption::Minimized;
-    }
-    return DisplayOption::Normal;
-}
-
-void MainWindow::selectDisplayOption(DisplayOption option) {
-    if (option == displayOption()) {
-        return;
-    }
-    CheckRadioButton(window_, control::kOption1, control::kOption3,
-                     control::kOption1 + static_cast<int>(option) - 1);
-    optionChanged();
 }
 
 }  // namespace gantrylux::win32

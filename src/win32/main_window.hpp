@@ -71,6 +71,7 @@ class MainWindow : public Form {
     void selectDisplayOption(DisplayOption option) override;
 
   private:
+    static HCURSOR CursorFromFile(const std::string& path);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR id, DWORD_PTR self);

@@ -1,8 +1,10 @@
 // The Windows desktop's reading of dialog failures and the registry store's unreadable values,
 // each made to happen as Windows answers.
+// clang-format off
+#include <windows.h>  // first: the other system headers rely on it
+// clang-format on
 #include <cderr.h>
 #include <gtest/gtest.h>
-#include <windows.h>  // first: the other system headers rely on it
 
 #include <random>
 #include <stdexcept>

@@ -1,8 +1,10 @@
 // The program as the installer left it, started by the installer's test
 // (tests/installer/installer-test), which names it in GANTRYLUX_INSTALLED_PROGRAM.
+// clang-format off
+#include <windows.h>  // first: the other system headers rely on it
+// clang-format on
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>  // first: the other system headers rely on it
 
 #include <chrono>
 #include <cstdlib>

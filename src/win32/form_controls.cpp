@@ -1,0 +1,96 @@
+// What the core reads from the window's controls and sets on them (the Form port).
+// clang-format off
+#include <windows.h>  // first: the other system headers rely on it
+// clang-format on
+#include <commctrl.h>
+
+#include <string>
+
+#include "win32/main_window.hpp"
+#include "win32/wide_text.hpp"
+
+namespace gantrylux::win32 {
+namespace {
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+}  // namespace
+
+std::string MainWindow::startButtonCaption() const {
+    return Utf8(WindowText(item(control::kPushButton2)));
+}
+
+void MainWindow::setStartButtonCaption(const std::string& caption) {
+    SetWindowTextW(item(control::kPushButton2), Wide(caption).c_str());
+}
+
+void MainWindow::addColumn(ListId list, const std::string& heading) {
+    const HWND handle = view(list).handle();
+    const auto header = reinterpret_cast<HWND>(SendMessageW(handle, LVM_GETHEADER, 0, 0));
+    const auto columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    std::wstring text = Wide(heading);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = text.data();
+    column.cx = pixels(1440);
+    column.iSubItem = columns;
+    SendMessageW(handle, LVM_INSERTCOLUMNW, columns, reinterpret_cast<LPARAM>(&column));
+}
+
+void MainWindow::setColumnWidth(ListId list, int column, int twips) {
+    SendMessageW(view(list).handle(), LVM_SETCOLUMNWIDTH, column - 1, pixels(twips));
+}
+
+std::optional<std::size_t> MainWindow::selectedRow(ListId list) const {
+    return view(list).selectedRow();
+}
+
+bool MainWindow::endlessChecked() const {
+    return SendMessageW(item(control::kCheck3), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void MainWindow::setEndlessChecked(bool checked) {
+    if (checked == endlessChecked()) {
+        return;
+    }
+    SendMessageW(item(control::kCheck3), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    mainForm_.Check3_Click();
+}
+
+std::string MainWindow::intervalText() const {
+    return Utf8(WindowText(item(control::kText1)));
+}
+
+void MainWindow::setIntervalText(const std::string& text) {
+    SetWindowTextW(item(control::kText1), Wide(text).c_str());  // EN_CHANGE runs the handler
+}
+
+void MainWindow::focusIntervalText() {
+    SetFocus(item(control::kText1));
+}
+
+DisplayOption MainWindow::displayOption() const {
+    if (SendMessageW(item(control::kOption2), BM_GETCHECK, 0, 0) == BST_CHECKED) {
+        return DisplayOption::Maximized;
+    }
+    if (SendMessageW(item(control::kOption3), BM_GETCHECK, 0, 0) == BST_CHECKED) {
+        return DisplayOption::Minimized;
+    }
+    return DisplayOption::Normal;
+}
+
+void MainWindow::selectDisplayOption(DisplayOption option) {
+    if (option == displayOption()) {
+        return;
+    }
+    CheckRadioButton(window_, control::kOption1, control::kOption3,
+                     control::kOption1 + static_cast<int>(option) - 1);
+    optionChanged();
+}
+
+}  // namespace gantrylux::win32
