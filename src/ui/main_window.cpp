@@ -16,8 +16,11 @@
 #include <QShowEvent>
 #include <QTreeView>
 #include <limits>
+#include <map>
+#include <string_view>
 #include <utility>
 
+#include "app/window_layout.hpp"
 #include "ui/cursor_file.hpp"
 #include "ui/file_list_drag.hpp"
 #include "ui/list_view_events.hpp"
@@ -39,24 +42,38 @@ QFont ArialBold(double points) {
     return font;
 }
 
-template <typename Widget>
-Widget* Place(QWidget* container, const char* name, QRect twipsRect) {
-    auto* widget = new Widget(container);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(twipsRect);
+// A control of the window's table, in its frame when it has one.
+QWidget* MakeControl(const ControlLayout& c, QWidget* parent, QPoint frameAt) {
+    QWidget* widget = nullptr;
+    const QString caption = QString::fromUtf8(c.caption.data(), qsizetype(c.caption.size()));
+    switch (c.kind) {
+        case ControlKind::List:
+            widget = new QTreeView(parent);
+            break;
+        case ControlKind::PushButton:
+            widget = new QPushButton(caption, parent);
+            break;
+        case ControlKind::TextBox:
+            widget = new QLineEdit(caption, parent);
+            break;
+        case ControlKind::Option:
+            widget = new QRadioButton(caption, parent);
+            break;
+        case ControlKind::CheckBox:
+            widget = new QCheckBox(caption, parent);
+            break;
+        case ControlKind::Frame:
+            widget = new QGroupBox(caption, parent);
+            break;
+    }
+    widget->setObjectName(QString::fromUtf8(c.name.data(), qsizetype(c.name.size())));
+    widget->setGeometry(TwipsRect(c.left, c.top, c.width, c.height).translated(-frameAt));
+    widget->setFont(
+        ArialBold(c.font == ControlFont::Button ? kButtonFontPoints : kWindowFontPoints));
     return widget;
 }
 
-QPushButton* PlaceButton(QWidget* window, const char* name, const char* caption, QRect rect) {
-    auto* button = Place<QPushButton>(window, name, rect);
-    button->setText(QString::fromUtf8(caption));
-    button->setFont(ArialBold(11.25));
-    return button;
-}
-
-QTreeView* PlaceList(QWidget* window, const char* name, QRect rect, PathListModel* model) {
-    auto* list = Place<QTreeView>(window, name, rect);
-    list->setFont(ArialBold(9));
+void SetUpList(QTreeView* list, PathListModel* model) {
     list->setRootIsDecorated(false);
     list->setItemsExpandable(false);
     list->setUniformRowHeights(true);
@@ -68,7 +85,6 @@ QTreeView* PlaceList(QWidget* window, const char* name, QRect rect, PathListMode
     list->header()->setSectionsMovable(false);
     list->header()->setMinimumSectionSize(0);
     list->setModel(model);
-    return list;
 }
 
 // The pointer shown while a row of the file list is carried: "drag.ico" beside the program,
@@ -95,8 +111,8 @@ MainWindow::MainWindow(Desktop& desktop, SettingsStore& store, const FileSystem&
     white.setColor(QPalette::Button, Qt::white);
     setPalette(white);
     setAutoFillBackground(true);
-    setFont(ArialBold(9));
-    setFixedSize(TwipsToPixels(8040), TwipsToPixels(7995));
+    setFont(ArialBold(kWindowFontPoints));
+    setFixedSize(TwipsToPixels(kWindowWidth), TwipsToPixels(kWindowHeight));
 
     buildControls();
     connectHandlers();
@@ -115,28 +131,47 @@ MainWindow::~MainWindow() {
     delete folderModel_;
 }
 
-// Controls are created in the window's fixed order; the tab order is set apart below.
+// The controls of the window's table: the frames first, as the parents of what sits in them;
+// the tab order is the table's.
 void MainWindow::buildControls() {
-    frame1_ = Place<QGroupBox>(this, "Frame1", TwipsRect(120, 5820, 3840, 750));
-    frame1_->setTitle(QStringLiteral("Infinitely Loop?"));
-    check3_ = Place<QCheckBox>(frame1_, "Check3", TwipsRect(240, 300, 1410, 285));
-    check3_->setText(QStringLiteral(" Yes"));
+    std::map<std::string_view, QWidget*> made;
+    std::map<std::string_view, QPoint> frameAt;
+    for (const bool frames : {true, false}) {
+        for (const ControlLayout& c : kWindowLayout) {
+            if ((c.kind == ControlKind::Frame) != frames) {
+                continue;
+            }
+            QWidget* parent = c.frame.empty() ? this : made.at(c.frame);
+            const QPoint at = c.frame.empty() ? QPoint() : frameAt.at(c.frame);
+            made[c.name] = MakeControl(c, parent, at);
+            frameAt[c.name] = TwipsRect(c.left, c.top, c.width, c.height).topLeft();
+        }
+    }
+    const auto control = [&made]<typename Widget>(Widget*& member, std::string_view name) {
+        member = static_cast<Widget*>(made.at(name));
+    };
+    control(frame1_, "Frame1");
+    control(frame2_, "Frame2");
+    control(frame5_, "Frame5");
+    control(check3_, "Check3");
+    control(text1_, "Text1");
+    control(option1_, "Option1");
+    control(option2_, "Option2");
+    control(option3_, "Option3");
+    control(listView1_, "ListView1");
+    control(listView3_, "ListView3");
+    control(pushButton1_, "PushButton1");
+    control(pushButton4_, "PushButton4");
+    control(pushButton2_, "PushButton2");
+    control(pushButton3_, "PushButton3");
+    control(pushButton5_, "PushButton5");
+    control(pushButton15_, "PushButton15");
+    control(pushButton21_, "PushButton21");
+    control(pushButton6_, "PushButton6");
+    control(pushButton7_, "PushButton7");
 
-    frame2_ = Place<QGroupBox>(this, "Frame2", TwipsRect(4080, 5820, 3840, 750));
-    frame2_->setTitle(QStringLiteral("Seconds Between Opening Next"));
-    text1_ = Place<QLineEdit>(frame2_, "Text1", TwipsRect(225, 260, 3375, 345));
     // The box would cut a longer stored text at 32,767 characters, and with it its meaning.
     text1_->setMaxLength(std::numeric_limits<int>::max());
-    text1_->setText(QStringLiteral("1"));
-
-    frame5_ = Place<QGroupBox>(this, "Frame5", TwipsRect(120, 6630, 7800, 720));
-    frame5_->setTitle(QStringLiteral("Display Options"));
-    option3_ = Place<QRadioButton>(frame5_, "Option3", TwipsRect(4440, 300, 1335, 255));
-    option3_->setText(QStringLiteral("Minimized"));
-    option2_ = Place<QRadioButton>(frame5_, "Option2", TwipsRect(2160, 300, 1335, 255));
-    option2_->setText(QStringLiteral("Maximized"));
-    option1_ = Place<QRadioButton>(frame5_, "Option1", TwipsRect(240, 300, 975, 255));
-    option1_->setText(QStringLiteral("Normal"));
     option1_->setChecked(true);
     options_ = new QButtonGroup(this);
     options_->addButton(option1_, static_cast<int>(DisplayOption::Normal));
@@ -147,34 +182,20 @@ void MainWindow::buildControls() {
 
     fileModel_ = new PathListModel(mainForm_.fileList(), this);
     fileModel_->setToolTip(kFileListToolTip);
-    listView1_ = PlaceList(this, "ListView1", TwipsRect(120, 120, 7800, 2190), fileModel_);
+    SetUpList(listView1_, fileModel_);
     listView1_->setToolTip(kFileListToolTip);
-
-    pushButton1_ = PlaceButton(this, "PushButton1", "Add File(s)", TwipsRect(120, 2400, 3840, 405));
-    pushButton4_ = PlaceButton(this, "PushButton4", "Add All File(s) In Folder",
-                               TwipsRect(4080, 2400, 3840, 405));
-    pushButton2_ =
-        PlaceButton(this, "PushButton2", "Start Opening", TwipsRect(120, 7470, 7800, 405));
-    pushButton3_ = PlaceButton(this, "PushButton3", "Clear List", TwipsRect(120, 2910, 3840, 405));
-    pushButton5_ = PlaceButton(this, "PushButton5", "Load Sample/Example Files",
-                               TwipsRect(4080, 2910, 3840, 405));
-    pushButton15_ =
-        PlaceButton(this, "PushButton15", "Add Folder(s)", TwipsRect(120, 4850, 3840, 405));
-    pushButton21_ = PlaceButton(this, "PushButton21", "Add All Subfolders In Folder",
-                                TwipsRect(4080, 4850, 3840, 405));
-
     folderModel_ = new PathListModel(mainForm_.folderList(), this);
-    listView3_ = PlaceList(this, "ListView3", TwipsRect(120, 3420, 7800, 1335), folderModel_);
+    SetUpList(listView3_, folderModel_);
 
-    pushButton6_ = PlaceButton(this, "PushButton6", "Clear List", TwipsRect(120, 5360, 3840, 405));
-    pushButton7_ = PlaceButton(this, "PushButton7", "Help", TwipsRect(4080, 5360, 3840, 405));
-
-    QWidget* const tabOrder[] = {listView1_,    pushButton1_, pushButton4_, pushButton2_,
-                                 pushButton3_,  pushButton5_, text1_,       option1_,
-                                 option2_,      option3_,     check3_,      pushButton15_,
-                                 pushButton21_, listView3_,   pushButton6_, pushButton7_};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    QWidget* previous = nullptr;
+    for (const ControlLayout& c : kWindowLayout) {
+        if (c.kind == ControlKind::Frame) {
+            continue;
+        }
+        if (previous != nullptr) {
+            setTabOrder(previous, made.at(c.name));
+        }
+        previous = made.at(c.name);
     }
 }
 

@@ -94,7 +94,7 @@ void MainWindow::moveOverFileList(POINT position, bool buttonHeld) {
     RECT client{};
     GetClientRect(list, &client);
     const std::size_t rows = mainForm_.fileList().count();
-    if (position.y < (header.bottom - header.top) + rowHeight && *moved > 1) {
+    if (position.y<(header.bottom - header.top) + rowHeight&& * moved> 1) {
         SendMessageW(list, LVM_ENSUREVISIBLE, *moved - 2, FALSE);
     } else if (position.y > client.bottom - rowHeight && *moved < rows) {
         SendMessageW(list, LVM_ENSUREVISIBLE, *moved, FALSE);

@@ -1,10 +1,14 @@
-// What the core reads from the window's controls and sets on them (the Form port).
+// The controls' ids, and what the core reads from the controls and sets on them (the Form
+// port).
 // clang-format off
 #include <windows.h>  // first: the other system headers rely on it
 // clang-format on
 #include <commctrl.h>
 
+#include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "win32/main_window.hpp"
 #include "win32/wide_text.hpp"
@@ -20,6 +24,34 @@ std::wstring WindowText(HWND window) {
 }
 
 }  // namespace
+
+int control::ControlId(std::string_view name) {
+    static constexpr std::pair<std::string_view, int> kIds[] = {{"ListView1", kListView1},
+                                                                {"ListView3", kListView3},
+                                                                {"PushButton1", kPushButton1},
+                                                                {"PushButton2", kPushButton2},
+                                                                {"PushButton3", kPushButton3},
+                                                                {"PushButton4", kPushButton4},
+                                                                {"PushButton5", kPushButton5},
+                                                                {"PushButton6", kPushButton6},
+                                                                {"PushButton7", kPushButton7},
+                                                                {"PushButton15", kPushButton15},
+                                                                {"PushButton21", kPushButton21},
+                                                                {"Text1", kText1},
+                                                                {"Option1", kOption1},
+                                                                {"Option2", kOption2},
+                                                                {"Option3", kOption3},
+                                                                {"Check3", kCheck3},
+                                                                {"Frame1", kFrame1},
+                                                                {"Frame2", kFrame2},
+                                                                {"Frame5", kFrame5}};
+    for (const auto& [known, id] : kIds) {
+        if (known == name) {
+            return id;
+        }
+    }
+    throw std::logic_error("The window has no control named " + std::string(name));
+}
 
 std::string MainWindow::startButtonCaption() const {
     return Utf8(WindowText(item(control::kPushButton2)));

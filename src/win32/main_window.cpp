@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/window_layout.hpp"
 #include "folders/win32_error.hpp"
 #include "win32/resource_ids.h"
 #include "win32/wide_text.hpp"
@@ -166,47 +167,46 @@ HWND MainWindow::place(const wchar_t* kind, int id, const std::wstring& text, DW
     return control;
 }
 
-// The tab order is the order of creation, so the controls are made in it. Controls that sit in
-// a frame are the window's own, placed over the frame; the frames come last, so that they lie
-// beneath the rest and are never a Tab stop.
+// The tab order is the order of creation, so the controls are made in the table's order.
+// Controls that sit in a frame are the window's own, placed over the frame; the frames come
+// last, so that they lie beneath the rest and are never a Tab stop.
 void MainWindow::buildControls() {
     using namespace control;
-    const DWORD listStyle = WS_TABSTOP | WS_GROUP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL |
-                            LVS_SHOWSELALWAYS | LVS_OWNERDATA;
-    const DWORD button = WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
-    const HWND list1 = place(WC_LISTVIEWW, kListView1, L"", listStyle, 120, 120, 7800, 2190, font_);
-    place(WC_BUTTONW, kPushButton1, L"Add File(s)", button, 120, 2400, 3840, 405, buttonFont_);
-    place(WC_BUTTONW, kPushButton4, L"Add All File(s) In Folder", button, 4080, 2400, 3840, 405,
-          buttonFont_);
-    place(WC_BUTTONW, kPushButton2, L"Start Opening", button, 120, 7470, 7800, 405, buttonFont_);
-    place(WC_BUTTONW, kPushButton3, L"Clear List", button, 120, 2910, 3840, 405, buttonFont_);
-    place(WC_BUTTONW, kPushButton5, L"Load Sample/Example Files", button, 4080, 2910, 3840, 405,
-          buttonFont_);
-    const HWND text1 =
-        place(WC_EDITW, kText1, L"1", WS_TABSTOP | WS_GROUP | WS_BORDER | ES_AUTOHSCROLL,
-              4080 + 225, 5820 + 260, 3375, 345, font_);
+    bool firstOption = true;
+    for (const ControlLayout& c : kWindowLayout) {
+        const wchar_t* kind = WC_BUTTONW;
+        DWORD style = WS_TABSTOP | WS_GROUP;
+        switch (c.kind) {
+            case ControlKind::List:
+                kind = WC_LISTVIEWW;
+                style |= WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA;
+                break;
+            case ControlKind::PushButton:
+                style |= BS_PUSHBUTTON;
+                break;
+            case ControlKind::TextBox:
+                kind = WC_EDITW;
+                style |= WS_BORDER | ES_AUTOHSCROLL;
+                break;
+            case ControlKind::Option:
+                // One group, one Tab stop: the arrow keys move between the options.
+                style = (std::exchange(firstOption, false) ? style : 0) | BS_AUTORADIOBUTTON;
+                break;
+            case ControlKind::CheckBox:
+                style |= BS_AUTOCHECKBOX;
+                break;
+            case ControlKind::Frame:
+                style = WS_GROUP | BS_GROUPBOX;
+                break;
+        }
+        place(kind, ControlId(c.name), Wide(c.caption), style, c.left, c.top, c.width, c.height,
+              c.font == ControlFont::Button ? buttonFont_ : font_);
+    }
     // The box would cut a longer stored text, and with it its meaning.
-    SendMessageW(text1, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
-    const DWORD option = BS_AUTORADIOBUTTON;
-    const HWND option1 = place(WC_BUTTONW, kOption1, L"Normal", WS_TABSTOP | WS_GROUP | option,
-                               120 + 240, 6630 + 300, 975, 255, font_);
-    SendMessageW(option1, BM_SETCHECK, BST_CHECKED, 0);
-    place(WC_BUTTONW, kOption2, L"Maximized", option, 120 + 2160, 6630 + 300, 1335, 255, font_);
-    place(WC_BUTTONW, kOption3, L"Minimized", option, 120 + 4440, 6630 + 300, 1335, 255, font_);
-    place(WC_BUTTONW, kCheck3, L" Yes", WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 120 + 240,
-          5820 + 300, 1410, 285, font_);
-    place(WC_BUTTONW, kPushButton15, L"Add Folder(s)", button, 120, 4850, 3840, 405, buttonFont_);
-    place(WC_BUTTONW, kPushButton21, L"Add All Subfolders In Folder", button, 4080, 4850, 3840, 405,
-          buttonFont_);
-    const HWND list3 =
-        place(WC_LISTVIEWW, kListView3, L"", listStyle, 120, 3420, 7800, 1335, font_);
-    place(WC_BUTTONW, kPushButton6, L"Clear List", button, 120, 5360, 3840, 405, buttonFont_);
-    place(WC_BUTTONW, kPushButton7, L"Help", button, 4080, 5360, 3840, 405, buttonFont_);
-    const DWORD frame = WS_GROUP | BS_GROUPBOX;
-    place(WC_BUTTONW, kFrame1, L"Infinitely Loop?", frame, 120, 5820, 3840, 750, font_);
-    place(WC_BUTTONW, kFrame2, L"Seconds Between Opening Next", frame, 4080, 5820, 3840, 750,
-          font_);
-    place(WC_BUTTONW, kFrame5, L"Display Options", frame, 120, 6630, 7800, 720, font_);
+    SendMessageW(item(kText1), EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
+    SendMessageW(item(kOption1), BM_SETCHECK, BST_CHECKED, 0);
+    const HWND list1 = item(kListView1);
+    const HWND list3 = item(kListView3);
 
     for (HWND list : {list1, list3}) {
         SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,

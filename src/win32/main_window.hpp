@@ -4,6 +4,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "app/main_form.hpp"
 #include "ports/form.hpp"
@@ -33,6 +35,9 @@ inline constexpr int kCheck3 = 1401;
 inline constexpr int kFrame1 = 1501;
 inline constexpr int kFrame2 = 1502;
 inline constexpr int kFrame5 = 1505;
+
+// The id of a control of the window's table, by its name.
+int ControlId(std::string_view name);
 }  // namespace control
 
 // The main window on Win32 controls at their fixed places, and the glue from the window's

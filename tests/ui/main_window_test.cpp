@@ -23,6 +23,7 @@
 #include <thread>
 #include <tuple>
 
+#include "app/window_layout.hpp"
 #include "fakes/faulty_file_system.hpp"
 #include "fakes/memory_settings_store.hpp"
 #include "fakes/recording_desktop.hpp"
@@ -31,6 +32,7 @@
 #include "ui/qt_desktop.hpp"
 #include "ui/qt_settings_store.hpp"
 #include "ui/settle.hpp"
+#include "ui/twips.hpp"
 
 namespace gantrylux {
 namespace {
@@ -120,6 +122,17 @@ TEST_F(MainWindowTest, ControlsSitAtTheirPlacesWithTheirCaptionsAndFonts) {
             caption = edit->text();
         }
         EXPECT_EQ(caption, c.caption) << c.name;
+    }
+}
+
+TEST_F(MainWindowTest, EveryControlOfTheLayoutTableSitsWhereItSays) {
+    open();
+    for (const ControlLayout& c : kWindowLayout) {
+        QWidget* widget = control(std::string(c.name).c_str());
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(QRect(widget->mapTo(window.get(), QPoint()), widget->size()),
+                  TwipsRect(c.left, c.top, c.width, c.height))
+            << c.name;
     }
 }
 

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/window_layout.hpp"
 #include "folders/native_file_system.hpp"
 #include "ports/clock.hpp"
 #include "program_process.hpp"
@@ -329,6 +330,31 @@ TEST_F(WindowTest, ThePointerFollowsWhatIsUnderItAndTheBusyState) {
     }
     EXPECT_EQ(pointerOver(control::kListView3), LoadCursorW(nullptr, IDC_ARROW));
     EXPECT_TRUE(desktop_.boxes.empty());
+}
+
+// Each control of the table at its place, at the window's DPI, with its caption.
+TEST_F(WindowTest, EveryControlOfTheLayoutTableSitsWhereItSays) {
+    start();
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    for (const ControlLayout& c : kWindowLayout) {
+        const HWND control = item(control::ControlId(c.name));
+        ASSERT_NE(control, nullptr) << c.name;
+        RECT placed{};
+        GetWindowRect(control, &placed);
+        MapWindowPoints(nullptr, window_->handle(), reinterpret_cast<POINT*>(&placed), 2);
+        const auto pixels = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+        EXPECT_EQ(placed.left, pixels(c.left)) << c.name;
+        EXPECT_EQ(placed.top, pixels(c.top)) << c.name;
+        EXPECT_EQ(placed.right - placed.left, pixels(c.width)) << c.name;
+        EXPECT_EQ(placed.bottom - placed.top, pixels(c.height)) << c.name;
+        if (c.kind != ControlKind::List) {
+            wchar_t caption[64] = L"";
+            GetWindowTextW(control, caption, 64);
+            EXPECT_EQ(Utf8(caption), c.caption) << c.name;
+        }
+    }
 }
 
 // Enter presses a focused command button; in a list it removes nothing.

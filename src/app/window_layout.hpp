@@ -1,0 +1,66 @@
+#pragma once
+
+#include <string_view>
+
+namespace gantrylux {
+
+// The main window's controls, described once for both window layers. Positions and sizes are in
+// twips (1/1440 inch) from the top left of the window's client area, also for a control that
+// sits in a frame; each layer scales them to its own pixels.
+enum class ControlKind { List, PushButton, TextBox, Option, CheckBox, Frame };
+
+// Buttons take the larger font; every other control the window's.
+enum class ControlFont { Window, Button };
+
+struct ControlLayout {
+    std::string_view name;
+    ControlKind kind;
+    std::string_view caption;
+    int left;
+    int top;
+    int width;
+    int height;
+    std::string_view frame;  // the frame it sits in, or empty
+    ControlFont font = ControlFont::Window;
+};
+
+// Fonts: bold Arial of these sizes, in points.
+inline constexpr double kWindowFontPoints = 9;
+inline constexpr double kButtonFontPoints = 11.25;
+// The client area, in twips.
+inline constexpr int kWindowWidth = 8040;
+inline constexpr int kWindowHeight = 7995;
+
+// In tab order; the frames, never a Tab stop, come last.
+inline constexpr ControlLayout kWindowLayout[] = {
+    {"ListView1", ControlKind::List, "", 120, 120, 7800, 2190, ""},
+    {"PushButton1", ControlKind::PushButton, "Add File(s)", 120, 2400, 3840, 405, "",
+     ControlFont::Button},
+    {"PushButton4", ControlKind::PushButton, "Add All File(s) In Folder", 4080, 2400, 3840, 405,
+     "", ControlFont::Button},
+    {"PushButton2", ControlKind::PushButton, "Start Opening", 120, 7470, 7800, 405, "",
+     ControlFont::Button},
+    {"PushButton3", ControlKind::PushButton, "Clear List", 120, 2910, 3840, 405, "",
+     ControlFont::Button},
+    {"PushButton5", ControlKind::PushButton, "Load Sample/Example Files", 4080, 2910, 3840, 405,
+     "", ControlFont::Button},
+    {"Text1", ControlKind::TextBox, "1", 4080 + 225, 5820 + 260, 3375, 345, "Frame2"},
+    {"Option1", ControlKind::Option, "Normal", 120 + 240, 6630 + 300, 975, 255, "Frame5"},
+    {"Option2", ControlKind::Option, "Maximized", 120 + 2160, 6630 + 300, 1335, 255, "Frame5"},
+    {"Option3", ControlKind::Option, "Minimized", 120 + 4440, 6630 + 300, 1335, 255, "Frame5"},
+    {"Check3", ControlKind::CheckBox, " Yes", 120 + 240, 5820 + 300, 1410, 285, "Frame1"},
+    {"PushButton15", ControlKind::PushButton, "Add Folder(s)", 120, 4850, 3840, 405, "",
+     ControlFont::Button},
+    {"PushButton21", ControlKind::PushButton, "Add All Subfolders In Folder", 4080, 4850, 3840,
+     405, "", ControlFont::Button},
+    {"ListView3", ControlKind::List, "", 120, 3420, 7800, 1335, ""},
+    {"PushButton6", ControlKind::PushButton, "Clear List", 120, 5360, 3840, 405, "",
+     ControlFont::Button},
+    {"PushButton7", ControlKind::PushButton, "Help", 4080, 5360, 3840, 405, "",
+     ControlFont::Button},
+    {"Frame1", ControlKind::Frame, "Infinitely Loop?", 120, 5820, 3840, 750, ""},
+    {"Frame2", ControlKind::Frame, "Seconds Between Opening Next", 4080, 5820, 3840, 750, ""},
+    {"Frame5", ControlKind::Frame, "Display Options", 120, 6630, 7800, 720, ""},
+};
+
+}  // namespace gantrylux
