@@ -3,7 +3,9 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <string_view>
+#include <system_error>
 
 #include "base/product.hpp"
 
@@ -53,12 +55,22 @@ QString HelpText(const QString& program) {
                "Options:\n"
                "  -h, --help     Show this help and exit.\n"
                "  -v, --version  Show the version and exit.\n"
+               "  --print        Print files the window would open, in random order, one a "
+               "line, and exit: from the paths given, or from the stored folder list. No window "
+               "and no display are needed, and the settings are left alone.\n"
+               "  -n N           With --print: at most N files, each once.\n"
+               "  -0             With --print: end each file with a NUL instead of a line "
+               "break.\n"
                "  --             End the options: everything after it is a path, also when it "
                "begins with \"-\".\n"
                "\n"
                "Arguments:\n"
                "  paths          Files and folders to add to the file list, as paths or file:// "
-               "URLs.\n");
+               "URLs.\n"
+               "\n"
+               "Examples:\n"
+               "  xdg-open \"$(gantrylux --print -n 1 ~/Pictures)\"\n"
+               "  gantrylux --print -0 ~/Music | xargs -0 -n 1 echo\n");
 }
 
 }  // namespace
@@ -112,6 +124,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     };
     bool help = false;
     bool version = false;
+    bool print = false;
+    bool printOptions = false;  // -n or -0, which only --print takes
     bool options = true;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -121,7 +135,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             const std::string_view option =
                 std::string_view(argument).substr(argument[1] == '-' ? 2 : 1);
             const std::string_view name = option.substr(0, option.find('='));
-            const bool known = name == "h" || name == "help" || name == "v" || name == "version";
+            const bool known = name == "h" || name == "help" || name == "v" || name == "version" ||
+                               name == "print" || name == "n" || name == "0";
             const QString shown =
                 QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
             if (!known) {
@@ -132,11 +147,35 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                               QString::fromStdString(argument.substr(0, argument.find('='))) +
                               QStringLiteral("'."));
             }
-            (name == "h" || name == "help" ? help : version) = true;
+            if (name == "print") {
+                print = true;
+            } else if (name == "0") {
+                line.nulTerminated = printOptions = true;
+            } else if (name == "n") {
+                printOptions = true;
+                std::size_t count = 0;
+                const std::string value = i + 1 < arguments.size() ? arguments[++i] : "";
+                const auto [end, failure] =
+                    std::from_chars(value.data(), value.data() + value.size(), count);
+                if (value.empty() || failure != std::errc() || end != value.data() + value.size()) {
+                    return refuse(QStringLiteral("'-n' takes a number of files."));
+                }
+                line.count = count;
+            } else {
+                (name == "h" || name == "help" ? help : version) = true;
+            }
         } else {
             LocalPath local = FileUrlPath(argument);
             (local.local ? line.paths : line.notLocal).push_back(std::move(local.path));
         }
+    }
+    if (printOptions && !print && !help && !version) {
+        return refuse(QStringLiteral("'-n' and '-0' go with '--print'."));
+    }
+    if (print && !help && !version) {
+        line.action = CommandLine::Action::Print;
+        line.paths.insert(line.paths.end(), line.notLocal.begin(), line.notLocal.end());
+        line.notLocal.clear();
     }
     if (help) {
         line = {};

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,7 +11,7 @@ namespace gantrylux {
 // What the command line asks for. Help and the version go to standard output with exit code 0;
 // a refusal is one line for standard error with exit code 2.
 struct CommandLine {
-    enum class Action { Start, Help, Version, Refuse };
+    enum class Action { Start, Help, Version, Print, Refuse };
     Action action = Action::Start;
     QString text;  // the help, the version line or the refusal, ending in a line break
     // Start only: the paths to add to the file list, as the bytes given (file:// URLs as local
@@ -17,6 +19,10 @@ struct CommandLine {
     std::vector<std::string> paths;
     // Start only: file:// URLs of another machine, which name no file here, as given.
     std::vector<std::string> notLocal;
+    // Print only (--print, with the paths as rows): how many candidates (-n), and whether each
+    // ends in a NUL rather than a line break (-0).
+    std::optional<std::size_t> count;
+    bool nulTerminated = false;
 };
 
 // Reads the program's arguments as the bytes they are, the program's own name first. "--" ends

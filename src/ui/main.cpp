@@ -13,6 +13,7 @@
 #include "ui/close_on_signal.hpp"
 #include "ui/command_line.hpp"
 #include "ui/main_window.hpp"
+#include "ui/print_candidates.hpp"
 #include "ui/qt_desktop.hpp"
 #include "ui/qt_settings_store.hpp"
 
@@ -91,6 +92,12 @@ int main(int argc, char* argv[]) {
         all.insert(all.end(), afterOptions.begin(), afterOptions.end());
         return all;
     };
+    // A print needs no window, so no toolkit: every argument is the program's.
+    if (const gantrylux::CommandLine print =
+            gantrylux::ParseCommandLine(std::vector<std::string>(argv, argv + argc));
+        print.action == gantrylux::CommandLine::Action::Print) {
+        return gantrylux::PrintCandidates(print, stdout, stderr);
+    }
     if (DisplayMissing()) {
         // The answers that need no window are still given.
         const QCoreApplication core(toolkitArgc, argv);

@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <set>
+#include <vector>
 
 #include "base/number_text.hpp"
 #include "fakes/fake_clock.hpp"
 #include "fakes/recording_desktop.hpp"
 #include "run/interval_text.hpp"
 #include "run/random_item_index.hpp"
+#include "run/random_order.hpp"
 #include "run/shell_execute_arguments.hpp"
 #include "run/wait_interval.hpp"
 
@@ -50,6 +54,26 @@ TEST(RandomItemIndex, DrawsAreUniformAndMoveOnWithinOneClockTick) {
     EXPECT_LT(chiSquare, 27.88);  // 9 degrees of freedom, p = 0.001
     EXPECT_EQ(firstHundred.size(), static_cast<std::size_t>(kCount));
     EXPECT_EQ(random.RandomItemIndex(0), 1);
+}
+
+// Every position once, whatever is asked; the first of them equally often each.
+TEST(RandomOrder, DrawsEachPositionOnceAndTheFirstUniformly) {
+    testing::FakeClock clock;
+    RandomItemIndexer random(clock);
+    std::vector<std::size_t> all = RandomOrder(1000, SIZE_MAX, random);
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(std::adjacent_find(all.begin(), all.end()), all.end());
+    EXPECT_EQ(all.size(), 1000u);
+    EXPECT_EQ(all.back(), 999u);
+    EXPECT_EQ(RandomOrder(5, 3, random).size(), 3u);
+    EXPECT_TRUE(RandomOrder(0, 3, random).empty());
+    int firsts[4] = {};
+    for (int i = 0; i < 8000; ++i) {
+        ++firsts[RandomOrder(4, 1, random).front()];
+    }
+    for (const int hits : firsts) {
+        EXPECT_NEAR(hits, 2000, 200);
+    }
 }
 
 TEST(WaitInterval, NothingIsDispatchedForNoWait) {

@@ -124,10 +124,15 @@ TEST(ToolkitArguments, EndBeforeTheFirstTwoDashes) {
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QFile>
+#include <QProcess>
 #include <fstream>
+#include <set>
 
 #include "fakes/file_content.hpp"
 #include "fakes/temp_tree.hpp"
+#include "folders/native_file_system.hpp"
+#include "lists/merge.hpp"
 
 extern char** environ;
 
@@ -174,6 +179,76 @@ TEST(CommandLineProgram, EverythingAfterTwoDashesIsAFileAsTheBytesGiven) {
     }
     EXPECT_NE(text.find(expected), std::string::npos) << text;
     EXPECT_EQ(text.find("\xef\xbf\xbd"), std::string::npos) << text;
+}
+
+// `gantrylux --print`, run as a program with no display.
+struct Printed {
+    int status;
+    std::vector<std::string> paths;  // the output split at NULs
+    QString errors;
+};
+
+Printed Print(const QStringList& arguments,
+              const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+    QProcess program;
+    QProcessEnvironment withoutDisplay = environment;
+    withoutDisplay.remove(QStringLiteral("DISPLAY"));
+    withoutDisplay.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    program.setProcessEnvironment(withoutDisplay);
+    program.start(QStringLiteral(GANTRYLUX_PROGRAM), arguments);
+    program.waitForFinished(60000);
+    Printed printed{program.exitCode(), {}, QString::fromLocal8Bit(program.readAllStandardError())};
+    for (const QByteArray& path : program.readAllStandardOutput().split('\0')) {
+        if (!path.isEmpty()) {
+            printed.paths.push_back(path.toStdString());
+        }
+    }
+    return printed;
+}
+
+TEST(PrintProgram, PrintsTheMergesCandidatesAndKeepsItsExitStatuses) {
+    testing::TempTree tree;
+    for (const char* name : {"a.txt", "Sub/b.txt", "Sub/new\nline.txt", "Sub/~skip.txt", "c.txt"}) {
+        tree.file(name);
+    }
+    tree.folder("Empty");
+    const auto fs = MakeNativeFileSystem();
+    const std::vector<std::string> merged =
+        BuildCandidates({}, {tree.folderRow()}, *fs, 1).candidates.toStrings();
+    const QString folder = QString::fromStdString(tree.path());
+
+    const Printed all = Print({QStringLiteral("--print"), QStringLiteral("-0"), folder});
+    EXPECT_EQ(all.status, 0) << all.errors.toStdString();
+    EXPECT_THAT(all.paths, ::testing::UnorderedElementsAreArray(merged));
+    const Printed three = Print({QStringLiteral("--print"), QStringLiteral("-0"),
+                                 QStringLiteral("-n"), QStringLiteral("3"), folder});
+    EXPECT_EQ(std::set<std::string>(three.paths.begin(), three.paths.end()).size(), 3u);
+    EXPECT_EQ(Print({QStringLiteral("--print"), folder + QStringLiteral("/Empty")}).status, 1);
+    EXPECT_EQ(Print({QStringLiteral("--print"), QStringLiteral("-n"), QStringLiteral("x")}).status,
+              2);
+}
+
+// With no path, the stored folder list gives the rows, and the settings file stays as it was.
+TEST(PrintProgram, WithoutPathsPrintsTheStoredFoldersAndLeavesTheSettingsAlone) {
+    testing::TempTree tree;
+    tree.file("Music/a.mp3");
+    tree.folder("config");
+    const QString ini = QString::fromStdString(tree.path("config/Quillmere.ini"));
+    const QByteArray stored = "[Gantrylux%20Software]\nListView3=\"" +
+                              QByteArray::fromStdString(tree.folderRow("Music")) +
+                              ";\"\nInterval=3\n";
+    {
+        QFile file(ini);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(stored);
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                       QString::fromStdString(tree.path("config")));
+    const Printed printed = Print({QStringLiteral("--print"), QStringLiteral("-0")}, environment);
+    EXPECT_EQ(printed.status, 0) << printed.errors.toStdString();
+    EXPECT_THAT(printed.paths, ::testing::ElementsAre(tree.path("Music/a.mp3")));
+    EXPECT_EQ(testing::FileContent(ini), stored);
 }
 
 }  // namespace
