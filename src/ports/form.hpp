@@ -31,6 +31,8 @@ class Form {
     // The caption of the Start Opening / Stop button, which tells whether a run is active.
     virtual std::string startButtonCaption() const = 0;
     virtual void setStartButtonCaption(const std::string& caption) = 0;
+    // The tool tip of "Start Opening"/"Stop": the last file opened, with its full path.
+    virtual void setStartButtonTip(const std::string& tip) = 0;
     virtual void setPointer(WindowPointer pointer) = 0;
 
     virtual void addColumn(ListId list, const std::string& heading) = 0;

@@ -39,8 +39,10 @@ int ShowCommandFor(DisplayOption option) {
 // An opener that cannot be started fails every file alike: told once a run, which goes on, so
 // that the user learns why nothing opens without a box for every turn.
 void OpeningRun::open(std::int32_t position, int showCommand) {
-    const std::string openerFailure = desktop_.shellOpen(
-        std::string(candidates_.at(static_cast<std::size_t>(position))), showCommand);
+    const std::string path(candidates_.at(static_cast<std::size_t>(position)));
+    const std::string openerFailure = desktop_.shellOpen(path, showCommand);
+    history_.record(path);
+    form_.setStartButtonTip(path);
     if (!openerFailure.empty() && !std::exchange(openerFailureTold_, true)) {
         desktop_.messageBox(openerFailure, message_style::kOkOnly | message_style::kExclamation,
                             "");

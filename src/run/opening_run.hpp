@@ -5,6 +5,7 @@
 #include "ports/clock.hpp"
 #include "ports/desktop.hpp"
 #include "ports/form.hpp"
+#include "run/opened_history.hpp"
 #include "run/random_item_index.hpp"
 
 namespace gantrylux {
@@ -30,6 +31,7 @@ class OpeningRun {
 
     void PushButton2_Click();
     bool StopRequested() const noexcept { return stopRequested_; }
+    const OpenedHistory& history() const noexcept { return history_; }
 
   private:
     // From step 102 on: the candidates are in.
@@ -47,6 +49,7 @@ class OpeningRun {
     bool stopRequested_ = false;
     bool waitingForMerge_ = false;
     bool openerFailureTold_ = false;  // in this run
+    OpenedHistory history_;
 };
 
 }  // namespace gantrylux

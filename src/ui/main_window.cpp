@@ -349,6 +349,10 @@ void MainWindow::setStartButtonCaption(const std::string& caption) {
     pushButton2_->setText(QString::fromStdString(caption));
 }
 
+void MainWindow::setStartButtonTip(const std::string& tip) {
+    pushButton2_->setToolTip(QFile::decodeName(QByteArray::fromStdString(tip)));
+}
+
 void MainWindow::setPointer(WindowPointer pointer) {
     switch (pointer) {
         case WindowPointer::Hourglass:

@@ -39,6 +39,7 @@ class MainWindow : public QWidget, public Form {
     void applySkin(const std::string& skinPath) override;
     std::string startButtonCaption() const override;
     void setStartButtonCaption(const std::string& caption) override;
+    void setStartButtonTip(const std::string& tip) override;
     void setPointer(WindowPointer pointer) override;
     void addColumn(ListId list, const std::string& heading) override;
     void setColumnWidth(ListId list, int column, int twips) override;

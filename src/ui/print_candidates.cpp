@@ -56,7 +56,8 @@ Rows StoredFolderRows(std::FILE* errors) {
 
 int PrintCandidates(const CommandLine& line, std::FILE* out, std::FILE* errors) {
     const auto fs = MakeNativeFileSystem();
-    const Rows rows = line.paths.empty() ? StoredFolderRows(errors) : RowsOfPaths(line, *fs, errors);
+    const Rows rows =
+        line.paths.empty() ? StoredFolderRows(errors) : RowsOfPaths(line, *fs, errors);
     const MergeResult merged = BuildCandidates(rows.files, rows.folders, *fs,
                                                std::max(1u, std::thread::hardware_concurrency()));
     for (const MergeFailure& failure : merged.failures) {

@@ -61,6 +61,19 @@ void MainWindow::setStartButtonCaption(const std::string& caption) {
     SetWindowTextW(item(control::kPushButton2), Wide(caption).c_str());
 }
 
+// The button has no tip until a file has been opened.
+void MainWindow::setStartButtonTip(const std::string& tip) {
+    std::wstring text = Wide(tip);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(item(control::kPushButton2));
+    tool.lpszText = text.data();
+    SendMessageW(tip_, std::exchange(startTipShown_, true) ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0,
+                 reinterpret_cast<LPARAM>(&tool));
+}
+
 void MainWindow::addColumn(ListId list, const std::string& heading) {
     const HWND handle = view(list).handle();
     const auto header = reinterpret_cast<HWND>(SendMessageW(handle, LVM_GETHEADER, 0, 0));

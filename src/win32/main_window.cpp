@@ -216,17 +216,17 @@ void MainWindow::buildControls() {
     fileView_ = std::make_unique<PathListView>(list1, mainForm_.fileList());
     folderView_ = std::make_unique<PathListView>(list3, mainForm_.folderList());
 
-    const HWND tip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                     window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    tip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = window_;
     tool.uId = reinterpret_cast<UINT_PTR>(list1);
     tool.lpszText = const_cast<wchar_t*>(kFileListToolTip);
-    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, pixels(6000));
+    SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, pixels(6000));
     SetFocus(list1);
 }
 

@@ -63,6 +63,7 @@ class MainWindow : public Form {
     void applySkin(const std::string& skinPath) override;
     std::string startButtonCaption() const override;
     void setStartButtonCaption(const std::string& caption) override;
+    void setStartButtonTip(const std::string& tip) override;
     void setPointer(WindowPointer pointer) override;
     void addColumn(ListId list, const std::string& heading) override;
     void setColumnWidth(ListId list, int column, int twips) override;
@@ -105,6 +106,8 @@ class MainWindow : public Form {
     HFONT font_ = nullptr;
     HFONT buttonFont_ = nullptr;
     HBRUSH background_ = nullptr;  // white, or the button face with the skin
+    HWND tip_ = nullptr;           // the tool tips of the file list and the start button
+    bool startTipShown_ = false;
     HCURSOR hand_ = nullptr;
     HCURSOR drag_ = nullptr;
     bool ownHand_ = false;

@@ -34,6 +34,7 @@ class FakeForm : public Form {
         startCaption = text;
         startCaptions.push_back(text);
     }
+    void setStartButtonTip(const std::string& tip) override { startButtonTip = tip; }
     void setPointer(WindowPointer value) override { pointer = value; }
     void addColumn(ListId list, const std::string& heading) override {
         columns[static_cast<int>(list)].push_back({heading, 0});
@@ -78,6 +79,7 @@ class FakeForm : public Form {
     bool iconShown = false;
     std::string customPointer;
     std::string skin;
+    std::string startButtonTip;
     bool failPointer = false;
     bool failSkin = false;
     std::string startCaption = "Start Opening";

@@ -83,6 +83,26 @@ TEST_F(OpeningRunTest, AnOpenerThatCannotBeStartedIsToldOnceARunWhichGoesOn) {
     EXPECT_EQ(desktop.boxes[1].style, message_style::kExclamation);
 }
 
+// Newest first, each once, at most 25, across runs; the start button's tip names the last.
+TEST_F(OpeningRunTest, TheOpenedFilesAreRememberedAndTheLastIsTheStartButtonsTip) {
+    form.interval = "0";
+    EXPECT_EQ(form.startButtonTip, "");
+    for (int i = 0; i < 30; ++i) {
+        candidates.append("/" + std::to_string(i));
+    }
+    run.PushButton2_Click();
+    ASSERT_EQ(run.history().newestFirst().size(), 25u);
+    EXPECT_EQ(run.history().newestFirst().front(), desktop.opened.back().path);
+    EXPECT_EQ(form.startButtonTip, desktop.opened.back().path);
+    candidates.clear();
+    candidates.append("/again");
+    run.PushButton2_Click();
+    run.PushButton2_Click();
+    EXPECT_EQ(run.history().newestFirst().front(), "/again");
+    EXPECT_EQ(run.history().newestFirst()[1], desktop.opened[29].path);
+    EXPECT_EQ(run.history().newestFirst().size(), 25u);
+}
+
 TEST_F(OpeningRunTest, EachDisplayOptionGivesItsShowCommand) {
     const std::pair<DisplayOption, int> cases[] = {
         {DisplayOption::Normal, 9}, {DisplayOption::Maximized, 3}, {DisplayOption::Minimized, 2}};

@@ -279,6 +279,19 @@ TEST_F(MainWindowTest, EnterPressesTheFocusedButtonAndRemovesNoRowInAList) {
     EXPECT_TRUE(window->mainForm().fileList().empty());
 }
 
+TEST_F(MainWindowTest, TheStartButtonsTipNamesTheLastFileOpened) {
+    testing::TempTree tree;
+    tree.file("only.txt");
+    open();
+    auto* start = control<QPushButton>("PushButton2");
+    EXPECT_TRUE(start->toolTip().isEmpty());
+    window->mainForm().commands().ListView1_OLEDragDrop({tree.path("only.txt")});
+    control<QLineEdit>("Text1")->setText(QStringLiteral("0"));
+    start->click();
+    ASSERT_EQ(desktop.opened.size(), 1u);
+    EXPECT_EQ(start->toolTip().toStdString(), tree.path("only.txt"));
+}
+
 TEST_F(MainWindowTest, ClosingStoresTheFolderList) {
     open();
     window->mainForm().folderList().append("/a b/");
