@@ -258,6 +258,21 @@ bool MainForm::Text1_LostFocus() {
     return false;
 }
 
+void MainForm::OpenedMenu_OpenAgain(const std::string& path) {
+    Procedure p{std::string(identity::kOpenAgain), desktop_};
+    p.step(100, [&] {
+        const std::string failure = desktop_.shellOpen(path, ShowCommandFor(form_.displayOption()));
+        if (!failure.empty()) {
+            desktop_.messageBox(failure, message_style::kExclamation, "");
+        }
+    });
+}
+
+void MainForm::OpenedMenu_ShowInFolder(const std::string& path) {
+    Procedure p{std::string(identity::kOpenedShowInFolder), desktop_};
+    p.step(100, [&] { desktop_.showInFolder(path); });
+}
+
 void MainForm::PushButton7_Click() {
     Procedure p{std::string(identity::kHelp), desktop_};
     p.step(100, [&] {

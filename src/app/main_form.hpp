@@ -61,6 +61,10 @@ class MainForm {
     void Form_Unload();
 
     void PushButton2_Click() { run_.PushButton2_Click(); }
+    // The menu of "Start Opening"/"Stop": the files opened since start-up, newest first.
+    const OpenedHistory& openedHistory() const noexcept { return run_.history(); }
+    void OpenedMenu_OpenAgain(const std::string& path);
+    void OpenedMenu_ShowInFolder(const std::string& path);
     ListCommands& commands() noexcept { return commands_; }
     FileListReorder& reorder() noexcept { return reorder_; }
 

@@ -25,6 +25,14 @@ inline constexpr std::string_view kAddSubfolders = "Gantrylux2021/08/31.Form1.Pu
 inline constexpr std::string_view kFileListDrop = "Gantrylux2021/08/31.Form1.ListView1_OLEDragDrop";
 inline constexpr std::string_view kFolderListDrop =
     "Gantrylux2021/08/31.Form1.ListView3_OLEDragDrop";
+// The menus of a row and of the start button.
+inline constexpr std::string_view kRowOpen = "Gantrylux2021/08/31.Form1.RowMenu_Open";
+inline constexpr std::string_view kRowShowInFolder =
+    "Gantrylux2021/08/31.Form1.RowMenu_ShowInFolder";
+inline constexpr std::string_view kRowCopyPath = "Gantrylux2021/08/31.Form1.RowMenu_CopyPath";
+inline constexpr std::string_view kOpenAgain = "Gantrylux2021/08/31.Form1.OpenedMenu_OpenAgain";
+inline constexpr std::string_view kOpenedShowInFolder =
+    "Gantrylux2021/08/31.Form1.OpenedMenu_ShowInFolder";
 }  // namespace identity
 
 }  // namespace gantrylux

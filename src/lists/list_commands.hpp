@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,12 @@ class ListCommands {
     void ListView3_DblClick();
     void ListView3_KeyDown(int keyCode);
 
+    // The menu of the selected row of either list. Remove is exactly what Delete does there.
+    void RowMenu_Open(ListId list);
+    void RowMenu_ShowInFolder(ListId list);
+    void RowMenu_CopyPath(ListId list);
+    void RowMenu_Remove(ListId list);
+
     // Paths dropped from the desktop's file manager, in the order it gave them.
     void ListView1_OLEDragDrop(const std::vector<std::string>& paths);
     void ListView3_OLEDragDrop(const std::vector<std::string>& paths);
@@ -63,6 +70,8 @@ class ListCommands {
     void appendFolderRows(Procedure& p, int step, std::vector<std::string> rows);
     // Removes the list's selected row, unless the window is busy or there is none to remove.
     void removeSelectedRow(ListId list, PathList& rows);
+    // The text of the list's selected row, if there is one.
+    std::optional<std::string> selectedText(ListId list) const;
     void loadSamples();
     // The folder picker, starting in the folder stored under the key; "" when cancelled.
     std::string pickFolder(std::string_view startFolderKey);

@@ -75,6 +75,12 @@ class Desktop {
     // desktop's opener itself cannot be started (it is missing, say), empty when it could.
     virtual std::string shellOpen(const std::string& path, int showCommand) = 0;
 
+    // Opens the file manager at the path's folder with the path selected; where no file manager
+    // answers, the folder itself is opened. The outcome is not reported.
+    virtual void showInFolder(const std::string& path) = 0;
+    // Puts the text on the clipboard. Throws when the clipboard cannot be had.
+    virtual void copyText(const std::string& text) = 0;
+
     // Closing the window ends the program: every wait returns at once from then on.
     virtual void closeProgram() = 0;
     virtual bool closing() const = 0;

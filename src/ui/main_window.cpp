@@ -117,6 +117,7 @@ MainWindow::MainWindow(Desktop& desktop, SettingsStore& store, const FileSystem&
     buildControls();
     connectHandlers();
     connectPointers();
+    connectMenus();
     mainForm_.Form_Load();
     centreOnScreen();
 }

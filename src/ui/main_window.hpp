@@ -65,6 +65,9 @@ class MainWindow : public QWidget, public Form {
     void buildControls();
     void connectHandlers();
     void connectPointers();
+    void connectMenus();
+    void showRowMenu(class QTreeView* list, ListId id, QPoint at);
+    void showOpenedMenu(QPoint at);
     void centreOnScreen();
     void onFocusChanged(QWidget* old, QWidget* now);
     QTreeView* view(ListId list) const;

@@ -1,11 +1,16 @@
 #include "ui/qt_desktop.hpp"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -13,6 +18,7 @@
 #include <QStandardPaths>
 #include <QString>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 #include <algorithm>
 #include <climits>
@@ -174,6 +180,39 @@ std::string QtDesktop::shellOpen(const std::string& path, int showCommand) {
            "application, cannot be started: " +
            reason + ".";
 #endif
+}
+
+// The file manager's own call (org.freedesktop.FileManager1 ShowItems), without waiting for its
+// answer: a file manager that hangs holds nothing up. Without a session bus, or when no file
+// manager answers, the row's folder is opened instead.
+void QtDesktop::showInFolder(const std::string& path) {
+    const QString file = QFile::decodeName(QByteArray::fromStdString(path));
+    const QString folder = QFileInfo(file).absolutePath();
+    const auto openFolder = [this, folder] {
+        (void)shellOpen(QFile::encodeName(folder).toStdString(), 1);
+    };
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        openFolder();
+        return;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    call << QStringList{QUrl::fromLocalFile(file).toString()} << QString();
+    auto* answer = new QDBusPendingCallWatcher(bus.asyncCall(call, 10'000), &eventTarget_);
+    QObject::connect(answer, &QDBusPendingCallWatcher::finished, &eventTarget_,
+                     [answer, openFolder] {
+                         if (answer->isError()) {
+                             openFolder();
+                         }
+                         answer->deleteLater();
+                     });
+}
+
+void QtDesktop::copyText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
 }
 
 // Every event loop, nested waits included, returns once the program is closing.

@@ -35,6 +35,8 @@ class QtDesktop : public Desktop {
     void waitForEvents(std::chrono::steady_clock::time_point deadline) override;
     void processPendingEvents() override;
     std::string shellOpen(const std::string& path, int showCommand) override;
+    void showInFolder(const std::string& path) override;
+    void copyText(const std::string& text) override;
     void closeProgram() override;
     bool closing() const override { return closing_; }
 

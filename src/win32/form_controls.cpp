@@ -10,6 +10,7 @@
 #include <string_view>
 #include <utility>
 
+#include "app/window_layout.hpp"
 #include "win32/main_window.hpp"
 #include "win32/wide_text.hpp"
 
@@ -62,6 +63,21 @@ void MainWindow::setStartButtonCaption(const std::string& caption) {
 }
 
 // The button has no tip until a file has been opened.
+// The dialog manager turns Enter into IDOK, which no control has: on a focused command button,
+// Enter presses it, as Space does. Elsewhere (a list, the interval box) it does what it did.
+void MainWindow::pressFocusedButton() {
+    const HWND focused = GetFocus();
+    if (focused == nullptr || GetParent(focused) != window_) {
+        return;
+    }
+    for (const ControlLayout& c : kWindowLayout) {
+        if (c.kind == ControlKind::PushButton &&
+            control::ControlId(c.name) == GetDlgCtrlID(focused)) {
+            SendMessageW(focused, BM_CLICK, 0, 0);
+        }
+    }
+}
+
 void MainWindow::setStartButtonTip(const std::string& tip) {
     std::wstring text = Wide(tip);
     TTTOOLINFOW tool{};

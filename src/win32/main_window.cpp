@@ -289,6 +289,11 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             FillRect(reinterpret_cast<HDC>(wParam), &client, background_);
             return 1;
         }
+        case WM_CONTEXTMENU:
+            if (onContextMenu(reinterpret_cast<HWND>(wParam), lParam)) {
+                return 0;
+            }
+            break;
         case WM_SETCURSOR:
             if (LOWORD(lParam) == HTCLIENT && onSetCursor(reinterpret_cast<HWND>(wParam))) {
                 return TRUE;
@@ -318,17 +323,6 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
-}
-
-// The dialog manager turns Enter into IDOK, which no control has: on a focused command button,
-// Enter presses it, as Space does. Elsewhere (a list, the interval box) it does what it did.
-void MainWindow::pressFocusedButton() {
-    const HWND focused = GetFocus();
-    if (focused == nullptr || GetParent(focused) != window_ ||
-        !IsPushButton(GetDlgCtrlID(focused))) {
-        return;
-    }
-    SendMessageW(focused, BM_CLICK, 0, 0);
 }
 
 void MainWindow::onCommand(int id, int code) {

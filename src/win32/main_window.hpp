@@ -51,6 +51,8 @@ class MainWindow : public Form {
     MainWindow& operator=(const MainWindow&) = delete;
 
     HWND handle() const { return window_; }
+    // The menu of a row of either list: Open, Show in Folder, Copy Path, Remove.
+    static HMENU MakeRowMenu();
     MainForm& mainForm() { return mainForm_; }
     // Shows the window; the start-up merge follows from the message loop, then the callback.
     void show(int showCommand, std::function<void()> startUpFinished = {});
@@ -90,6 +92,7 @@ class MainWindow : public Form {
     int pixels(int twips) const;
     void onCommand(int id, int code);
     void pressFocusedButton();
+    bool onContextMenu(HWND over, LPARAM where);
     void useButtonFace();
     void optionChanged();
     bool onSetCursor(HWND over);

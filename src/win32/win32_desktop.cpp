@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -325,6 +326,46 @@ void Win32Desktop::processPendingEvents() {
 std::string Win32Desktop::shellOpen(const std::string& path, int showCommand) {
     opener_(window_, MakeShellExecuteArguments(path, showCommand));
     return {};
+}
+
+// Explorer at the file's folder with the file selected. The shell looks at the path first, which
+// can hang on a share that does not answer, so it runs on a worker, as an open does.
+void Win32Desktop::showInFolder(const std::string& path) {
+    StartDetached([wide = Wide(path)] {
+        const HRESULT com =
+            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        PIDLIST_ABSOLUTE item = nullptr;
+        if (SUCCEEDED(SHParseDisplayName(wide.c_str(), nullptr, &item, 0, nullptr))) {
+            SHOpenFolderAndSelectItems(item, 0, nullptr, 0);
+            CoTaskMemFree(item);
+        }
+        if (SUCCEEDED(com)) {
+            CoUninitialize();
+        }
+    });
+}
+
+void Win32Desktop::copyText(const std::string& text) {
+    const std::wstring wide = Wide(text);
+    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    if (!OpenClipboard(window_)) {
+        throw std::runtime_error("Cannot open the clipboard: " + SystemMessage(GetLastError()));
+    }
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    bool placed = false;
+    if (block != nullptr) {
+        std::memcpy(GlobalLock(block), wide.c_str(), bytes);
+        GlobalUnlock(block);
+        placed = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+    }
+    const DWORD failure = GetLastError();
+    CloseClipboard();
+    if (!placed) {
+        if (block != nullptr) {
+            GlobalFree(block);  // the clipboard owns it only once it is placed
+        }
+        throw std::runtime_error("Cannot put the text on the clipboard: " + SystemMessage(failure));
+    }
 }
 
 void Win32Desktop::closeProgram() {

@@ -49,6 +49,8 @@ class Win32Desktop : public Desktop {
     void waitForEvents(std::chrono::steady_clock::time_point deadline) override;
     void processPendingEvents() override;
     std::string shellOpen(const std::string& path, int showCommand) override;
+    void showInFolder(const std::string& path) override;
+    void copyText(const std::string& text) override;
     void closeProgram() override;
     bool closing() const override { return closing_; }
 

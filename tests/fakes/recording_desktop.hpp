@@ -126,6 +126,8 @@ class RecordingDesktop : public Desktop {
         opened.push_back({path, showCommand});
         return openerFailure;
     }
+    void showInFolder(const std::string& path) override { shownInFolder.push_back(path); }
+    void copyText(const std::string& text) override { copied.push_back(text); }
     void closeProgram() override {
         closingProgram = true;
         mailbox->close();
@@ -169,6 +171,8 @@ class RecordingDesktop : public Desktop {
     std::deque<std::function<void()>> events;
     std::vector<Opened> opened;
     std::string openerFailure;  // what every shellOpen answers
+    std::vector<std::string> shownInFolder;
+    std::vector<std::string> copied;
     int waits = 0;
     int pendingEventRounds = 0;
     bool closingProgram = false;

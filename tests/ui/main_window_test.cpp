@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -290,6 +291,67 @@ TEST_F(MainWindowTest, TheStartButtonsTipNamesTheLastFileOpened) {
     start->click();
     ASSERT_EQ(desktop.opened.size(), 1u);
     EXPECT_EQ(start->toolTip().toStdString(), tree.path("only.txt"));
+}
+
+// Opens the menu a right click at `at` on `widget` shows, and triggers its item of that text
+// (in a submenu when `submenu` is given).
+void Choose(QWidget* widget, QPoint at, const QString& item, const QString& submenu = {}) {
+    QTimer::singleShot(0, [item, submenu] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        QMenu* holder = menu;
+        for (QAction* action : menu->actions()) {
+            if (!submenu.isEmpty() && action->text() == submenu) {
+                holder = action->menu();
+            }
+        }
+        for (QAction* action : holder->actions()) {
+            if (action->text() == item) {
+                action->trigger();
+            }
+        }
+        menu->close();
+    });
+    emit widget->customContextMenuRequested(at);
+}
+
+TEST_F(MainWindowTest, TheRowMenuActsOnTheRowItIsOpenedOn) {
+    open();
+    for (const char* path : {"/a", "/b"}) {
+        window->mainForm().fileList().append(path);
+    }
+    auto* files = control<QTreeView>("ListView1");
+    const auto row = [files](int i) {
+        return files->visualRect(files->model()->index(i, 0)).center();
+    };
+    Choose(files, row(1), QStringLiteral("Copy Path"));
+    Choose(files, row(0), QStringLiteral("Show in Folder"));
+    Choose(files, row(0), QStringLiteral("Open"));
+    EXPECT_EQ(desktop.copied, std::vector<std::string>{"/b"});
+    EXPECT_EQ(desktop.shownInFolder, std::vector<std::string>{"/a"});
+    ASSERT_EQ(desktop.opened.size(), 1u);
+    EXPECT_EQ(desktop.opened[0].path, "/a");
+    {
+        const BusyGuard busy(window->mainForm().busy());
+        Choose(files, row(1), QStringLiteral("Remove"));  // as Delete: nothing while busy
+    }
+    EXPECT_EQ(window->mainForm().fileList().count(), 2u);
+    Choose(files, row(1), QStringLiteral("Remove"));
+    EXPECT_EQ(window->mainForm().fileList().texts(), std::vector<std::string>{"/a"});
+}
+
+TEST_F(MainWindowTest, TheStartButtonsMenuOpensAFileOpenedBeforeAgain) {
+    testing::TempTree tree;
+    tree.file("only.txt");
+    open();
+    window->mainForm().commands().ListView1_OLEDragDrop({tree.path("only.txt")});
+    control<QLineEdit>("Text1")->setText(QStringLiteral("0"));
+    auto* start = control<QPushButton>("PushButton2");
+    start->click();
+    Choose(start, QPoint(5, 5), QStringLiteral("Open Again"),
+           QString::fromStdString(tree.path("only.txt")));
+    ASSERT_EQ(desktop.opened.size(), 2u);
+    EXPECT_EQ(desktop.opened[1].path, tree.path("only.txt"));
 }
 
 TEST_F(MainWindowTest, ClosingStoresTheFolderList) {

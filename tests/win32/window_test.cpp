@@ -357,6 +357,36 @@ TEST_F(WindowTest, EveryControlOfTheLayoutTableSitsWhereItSays) {
     }
 }
 
+TEST_F(WindowTest, TheRowMenuHasItsItemsAndCopyPathFillsTheClipboard) {
+    const HMENU menu = MainWindow::MakeRowMenu();
+    std::vector<std::string> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[64] = L"";
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        items.push_back(Utf8(text));
+    }
+    DestroyMenu(menu);
+    EXPECT_EQ(items, (std::vector<std::string>{"Open", "Show in Folder", "Copy Path", "Remove"}));
+
+    start();
+    const std::string path = "C:\\\xd0\xa4\xd0\xbe\xd1\x82\xd0\xbe\\x.txt";  // C:\Фото\x.txt
+    window_->mainForm().fileList().append(path);
+    LVITEMW selected{};
+    selected.stateMask = selected.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(item(control::kListView1), LVM_SETITEMSTATE, 0,
+                 reinterpret_cast<LPARAM>(&selected));
+    window_->mainForm().commands().RowMenu_CopyPath(ListId::Files);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    std::wstring copied;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        copied = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    EXPECT_EQ(Utf8(copied), path);
+    EXPECT_TRUE(desktop_.boxes.empty());
+}
+
 // Enter presses a focused command button; in a list it removes nothing.
 TEST_F(WindowTest, EnterPressesTheFocusedButton) {
     start();
