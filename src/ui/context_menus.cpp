@@ -12,8 +12,8 @@
 namespace gantrylux {
 
 void MainWindow::connectMenus() {
-    for (const auto& [list, id] : {std::pair{listView1_, ListId::Files},
-                                   std::pair{listView3_, ListId::Folders}}) {
+    for (const auto& [list, id] :
+         {std::pair{listView1_, ListId::Files}, std::pair{listView3_, ListId::Folders}}) {
         list->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(list, &QWidget::customContextMenuRequested, this,
                 [this, list = list, id = id](QPoint at) { showRowMenu(list, id, at); });

@@ -200,7 +200,7 @@ void QtDesktop::showInFolder(const std::string& path) {
         QStringLiteral("org.freedesktop.FileManager1"),
         QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-    call << QStringList{QUrl::fromLocalFile(file).toString()} << QString();
+    call << QStringList{QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded)} << QString();
     auto* answer = new QDBusPendingCallWatcher(bus.asyncCall(call, 10'000), &eventTarget_);
     QObject::connect(answer, &QDBusPendingCallWatcher::finished, &eventTarget_,
                      [answer, openFolder] {

@@ -58,8 +58,8 @@ bool MainWindow::onContextMenu(HWND over, LPARAM where) {
             GetClientRect(over, &button);
             at = Middle(over, button);
         }
-        const UINT chosen = static_cast<UINT>(TrackPopupMenu(
-            menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr));
+        const UINT chosen = static_cast<UINT>(
+            TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr));
         DestroyMenu(menu);
         if (chosen >= kFirstOpenedItem && (chosen - kFirstOpenedItem) / 2 < opened.size()) {
             const std::string path = opened[(chosen - kFirstOpenedItem) / 2];
