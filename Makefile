@@ -89,6 +89,7 @@ bench:
 screenshot: build
 	scripts/screenshot $(BUILD)/gantrylux docs/main-window.png
 	scripts/screenshot $(BUILD)/gantrylux docs/main-window-skin.png assets/x/o.cjs
+	scripts/screenshot --row-menu $(BUILD)/gantrylux docs/row-menu.png
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp')
