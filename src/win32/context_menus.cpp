@@ -35,6 +35,18 @@ HMENU MainWindow::MakeRowMenu() {
     return menu;
 }
 
+HMENU MainWindow::MakeOpenedMenu(const std::deque<std::string>& opened) {
+    HMENU menu = CreatePopupMenu();
+    for (std::size_t i = 0; i < opened.size(); ++i) {
+        HMENU file = CreatePopupMenu();
+        const auto first = static_cast<UINT>(kFirstOpenedItem + 2 * i);
+        AppendMenuW(file, MF_STRING, first, L"Show in Folder");
+        AppendMenuW(file, MF_STRING, first + 1, L"Open Again");
+        AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(file), Wide(opened[i]).c_str());
+    }
+    return menu;
+}
+
 // A right click acts on the row under the pointer; the keyboard (where is -1) on the selected
 // row.
 bool MainWindow::onContextMenu(HWND over, LPARAM where) {
@@ -45,14 +57,7 @@ bool MainWindow::onContextMenu(HWND over, LPARAM where) {
         if (opened.empty()) {
             return true;
         }
-        HMENU menu = CreatePopupMenu();
-        for (std::size_t i = 0; i < opened.size(); ++i) {
-            HMENU file = CreatePopupMenu();
-            const auto first = static_cast<UINT>(kFirstOpenedItem + 2 * i);
-            AppendMenuW(file, MF_STRING, first, L"Show in Folder");
-            AppendMenuW(file, MF_STRING, first + 1, L"Open Again");
-            AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(file), Wide(opened[i]).c_str());
-        }
+        HMENU menu = MakeOpenedMenu(opened);
         if (fromKeyboard) {
             RECT button{};
             GetClientRect(over, &button);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -53,6 +54,8 @@ class MainWindow : public Form {
     HWND handle() const { return window_; }
     // The menu of a row of either list: Open, Show in Folder, Copy Path, Remove.
     static HMENU MakeRowMenu();
+    // The menu of "Start Opening"/"Stop": each file opened, with Show in Folder and Open Again.
+    static HMENU MakeOpenedMenu(const std::deque<std::string>& opened);
     MainForm& mainForm() { return mainForm_; }
     // Shows the window; the start-up merge follows from the message loop, then the callback.
     void show(int showCommand, std::function<void()> startUpFinished = {});

@@ -357,7 +357,7 @@ TEST_F(WindowTest, EveryControlOfTheLayoutTableSitsWhereItSays) {
     }
 }
 
-TEST_F(WindowTest, TheRowMenuHasItsItemsAndCopyPathFillsTheClipboard) {
+TEST_F(WindowTest, TheMenusHaveTheirItemsAndCopyPathFillsTheClipboard) {
     const HMENU menu = MainWindow::MakeRowMenu();
     std::vector<std::string> items;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
@@ -367,6 +367,17 @@ TEST_F(WindowTest, TheRowMenuHasItsItemsAndCopyPathFillsTheClipboard) {
     }
     DestroyMenu(menu);
     EXPECT_EQ(items, (std::vector<std::string>{"Open", "Show in Folder", "Copy Path", "Remove"}));
+    const HMENU opened = MainWindow::MakeOpenedMenu({"C:\\b.txt", "C:\\a.txt"});
+    ASSERT_EQ(GetMenuItemCount(opened), 2);
+    wchar_t first[64] = L"";
+    GetMenuStringW(opened, 0, first, 64, MF_BYPOSITION);
+    EXPECT_EQ(Utf8(first), "C:\\b.txt");
+    const HMENU actions = GetSubMenu(opened, 0);
+    wchar_t again[64] = L"";
+    GetMenuStringW(actions, 1, again, 64, MF_BYPOSITION);
+    EXPECT_EQ(GetMenuItemCount(actions), 2);
+    EXPECT_EQ(Utf8(again), "Open Again");
+    DestroyMenu(opened);
 
     start();
     const std::string path = "C:\\\xd0\xa4\xd0\xbe\xd1\x82\xd0\xbe\\x.txt";  // C:\Фото\x.txt
