@@ -14,8 +14,6 @@
 namespace gantrylux {
 namespace {
 
-std::atomic<int> liveWorkers{0};
-
 struct Worker {
     std::thread thread;
     std::shared_ptr<std::atomic<bool>> ended;
@@ -86,7 +84,6 @@ void EventMailbox::close() {
 }
 
 void StartDetached(std::function<void()> work) {
-    liveWorkers.fetch_add(1);
 #ifndef _WIN32
     // The process's signals (a termination request among them) go to the window's thread, never
     // to a worker: a signal caught by a worker would cut short the call it is waiting in. The
@@ -106,12 +103,10 @@ void StartDetached(std::function<void()> work) {
             {std::thread([work = std::move(work), ended]() mutable {
                  work();
                  work = nullptr;  // what the work held goes before the thread counts as ended
-                 liveWorkers.fetch_sub(1);
                  ended->store(true, std::memory_order_release);
              }),
              ended});
     } catch (...) {
-        liveWorkers.fetch_sub(1);
 #ifndef _WIN32
         pthread_sigmask(SIG_SETMASK, &before, nullptr);
 #endif
@@ -144,10 +139,6 @@ void BackgroundJobs::start(std::function<void()> job,
                     finished(failure);
                 });
     ++out_;
-}
-
-int LiveWorkers() {
-    return liveWorkers.load();
 }
 
 bool JoinWorkers(std::chrono::milliseconds patience) {

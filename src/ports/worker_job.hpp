@@ -64,9 +64,6 @@ class BackgroundJobs {
     int out_ = 0;
 };
 
-// How many threads started here have not ended yet.
-int LiveWorkers();
-
 // Waits up to `patience` for every thread started here to end, and joins those that have. True
 // when none is left. A program that ends while one is still out (stuck in the kernel on a share
 // that does not answer) must not run its static destructors under it: it leaves at once instead.

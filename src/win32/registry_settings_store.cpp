@@ -111,8 +111,7 @@ std::string RegistrySettingsStore::read(std::string_view key, std::string_view d
     if (value.text) {
         return *value.text;
     }
-    if (const auto unreadable = unreadable_.find(std::string(key));
-        unreadable != unreadable_.end()) {
+    if (const auto unreadable = unreadable_.find(key); unreadable != unreadable_.end()) {
         unreadable->second = std::string(defaultText);
     }
     return std::string(defaultText);
@@ -121,8 +120,7 @@ std::string RegistrySettingsStore::read(std::string_view key, std::string_view d
 // A value that could not be read stays as it is until the setting is changed: writing back the
 // default that stood in for it would lose what the user had there.
 void RegistrySettingsStore::write(std::string_view key, std::string_view text) {
-    if (const auto unreadable = unreadable_.find(std::string(key));
-        unreadable != unreadable_.end()) {
+    if (const auto unreadable = unreadable_.find(key); unreadable != unreadable_.end()) {
         if (unreadable->second == text) {
             return;
         }

@@ -5,7 +5,6 @@
 #include <mutex>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "fakes/faulty_file_system.hpp"
 #include "ports/worker_job.hpp"
