@@ -69,6 +69,12 @@ TEST(UnansweringShare, TheWindowKeepsServingAndTheOtherRowsFilesOpen) {
     button("PushButton2")->click();
     EXPECT_EQ(xdgOpen.opened(3).size(), 3u);
 
+    // Nothing looks at a file before its opener is started: one on the share opens at once.
+    const auto opening = std::chrono::steady_clock::now();
+    EXPECT_EQ(desktop.shellOpen(dead + "gone.txt", 1), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - opening, std::chrono::seconds(1));
+    EXPECT_THAT(xdgOpen.opened(4), ::testing::Contains(dead + "gone.txt"));
+
     // The close stores the rows at once, whatever the worker is stuck in.
     window.mainForm().folderList().append(dead);
     store.writes.clear();

@@ -572,6 +572,21 @@ TEST_F(WindowTest, UnansweringShareHoldsNothingElseBack) {
     EXPECT_EQ(stored("ListView3"), dead + ";");
 }
 
+// The shell looks at a file before it opens it, and on the share that look never returns: the
+// window must have its thread back at once all the same.
+TEST(UnansweringShare, OpeningAFileOnItNeverHoldsTheWindow) {
+    if (HangingShare() == nullptr) {
+        GTEST_SKIP() << "run through tests/fuse/with-hanging-share";
+    }
+    const std::string file = RepositoryFolder(std::string(HangingShare()) + "/dead") + "\\x.txt";
+    Win32Desktop desktop;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(desktop.shellOpen(file, SW_SHOWNORMAL), "");
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
 // The program itself, closed while its start-up merge waits on the share: the process ends
 // within a second, with the folder rows stored.
 TEST(UnansweringShare, ACloseEndsTheProgramWithinASecondWithTheRowsStored) {
