@@ -74,6 +74,10 @@ class Desktop {
     // outcome for the file is not reported; what comes back, for the user to read, is why the
     // desktop's opener itself cannot be started (it is missing, say), empty when it could.
     virtual std::string shellOpen(const std::string& path, int showCommand) = 0;
+    // Whether shellOpen would hand a file on now. A desktop that opens on workers says no while
+    // too many of its opens are still out; the run then waits, serving the window's events, and
+    // asks again, so no file is dropped.
+    virtual bool readyToOpen() const { return true; }
 
     // Opens the file manager at the path's folder with the path selected; where no file manager
     // answers, the folder itself is opened. The outcome is not reported.

@@ -41,9 +41,11 @@ int ShowCommandFor(DisplayOption option) {
 void OpeningRun::open(std::int32_t position, int showCommand) {
     const std::string path(candidates_.at(static_cast<std::size_t>(position)));
     const std::string openerFailure = desktop_.shellOpen(path, showCommand);
-    history_.record(path);
-    form_.setStartButtonTip(path);
-    if (!openerFailure.empty() && !std::exchange(openerFailureTold_, true)) {
+    if (openerFailure.empty()) {
+        // Only what was really handed on is remembered as opened.
+        history_.record(path);
+        form_.setStartButtonTip(path);
+    } else if (!std::exchange(openerFailureTold_, true)) {
         desktop_.messageBox(openerFailure, message_style::kOkOnly | message_style::kExclamation,
                             "");
     }
@@ -94,6 +96,17 @@ void OpeningRun::start(Procedure& p) {
     p.step(148, [&] { form_.setStartButtonCaption(std::string(kStart)); });
 }
 
+// Each draw is made from the candidates of the lists as they now stand: a merge still under way
+// (a row was added or removed) is waited for first, and so is a desktop that cannot take one more
+// open yet. The window serves the user meanwhile, and "Stop" ends the wait.
+void OpeningRun::waitUntilReady() {
+    constexpr auto kSlice = std::chrono::milliseconds(50);
+    while (!desktop_.closing() && !stopRequested_ &&
+           ((merger_ != nullptr && merger_->running()) || !desktop_.readyToOpen())) {
+        desktop_.waitForEvents(std::chrono::steady_clock::now() + kSlice);
+    }
+}
+
 // One cycle opens one file and waits. Two guards keep every run stoppable: a cycle that did
 // not wait still lets the window's pending events through, and a cycle that reported a failure
 // without then waiting at least a second ends the run, since its reports would otherwise
@@ -107,6 +120,7 @@ void OpeningRun::run(Procedure& p, int showCommand) {
     p.step(124, [&] { endless = form_.endlessChecked(); });
 
     while (!desktop_.closing()) {
+        waitUntilReady();
         const int failuresBefore = p.failures();
         int waited = 0;
         const auto waitTheInterval = [&] {

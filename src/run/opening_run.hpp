@@ -38,6 +38,7 @@ class OpeningRun {
     void start(class Procedure& p);
     void startWhenMerged();
     void run(Procedure& p, int showCommand);
+    void waitUntilReady();
     void open(std::int32_t position, int showCommand);
 
     Form& form_;

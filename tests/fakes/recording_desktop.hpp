@@ -110,6 +110,12 @@ class RecordingDesktop : public Desktop {
 
     void waitForEvents(std::chrono::steady_clock::time_point deadline) override {
         ++waits;
+        if (threaded && events.empty() && jobsOut > 0) {
+            // Workers are out and no event is scripted: sleep until one posts, a little while.
+            std::unique_lock lock(*posted);
+            wake->wait_for(lock, std::chrono::milliseconds(5),
+                           [&] { return postedCount->exchange(0) > 0; });
+        }
         mailbox->deliver();
         dispatch();
         if (clock != nullptr && clock->now() < deadline) {
@@ -123,8 +129,12 @@ class RecordingDesktop : public Desktop {
     }
     std::string shellOpen(const std::string& path, int showCommand) override {
         opened.push_back({path, showCommand});
+        if (openSlots != nullptr) {
+            --*openSlots;
+        }
         return openerFailure;
     }
+    bool readyToOpen() const override { return openSlots == nullptr || *openSlots > 0; }
     void showInFolder(const std::string& path) override { shownInFolder.push_back(path); }
     void copyText(const std::string& text) override { copied.push_back(text); }
     void closeProgram() override {
@@ -170,6 +180,8 @@ class RecordingDesktop : public Desktop {
     std::deque<std::function<void()>> events;
     std::vector<Opened> opened;
     std::string openerFailure;  // what every shellOpen answers
+    // When set, how many more opens the desktop takes now; each open takes one.
+    std::shared_ptr<std::atomic<int>> openSlots;
     std::vector<std::string> shownInFolder;
     std::vector<std::string> copied;
     int waits = 0;
