@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -98,9 +99,10 @@ int main(int argc, char* argv[]) {
 
     gantrylux::QtSettingsStore store(config.filePath(QStringLiteral("merge-stall.ini")));
     gantrylux::QtDesktop desktop;
-    const auto fileSystem = gantrylux::MakeNativeFileSystem();
+    const std::shared_ptr<const gantrylux::FileSystem> fileSystem =
+        gantrylux::MakeNativeFileSystem();
     const gantrylux::SystemClock clock;
-    gantrylux::MainWindow window(desktop, store, *fileSystem, clock);
+    gantrylux::MainWindow window(desktop, store, fileSystem, clock);
     desktop.setWindow(&window);
     window.show();
 

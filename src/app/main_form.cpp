@@ -28,18 +28,19 @@ const char* TruthText(bool value) {
 
 }  // namespace
 
-MainForm::MainForm(Form& form, Desktop& desktop, SettingsStore& store, const FileSystem& fs,
-                   const Clock& clock, std::chrono::milliseconds answerDeadline)
+MainForm::MainForm(Form& form, Desktop& desktop, SettingsStore& store,
+                   std::shared_ptr<const FileSystem> fs, const Clock& clock,
+                   std::chrono::milliseconds answerDeadline)
     : form_(form),
       desktop_(desktop),
       store_(store),
-      fs_(fs),
+      fs_(std::move(fs)),
       busy_([this](bool busy) {
           form_.setPointer(busy ? WindowPointer::Hourglass : WindowPointer::Default);
       }),
-      merger_(fileList_, folderList_, candidateList_, busy_, desktop, fs, answerDeadline),
+      merger_(fileList_, folderList_, candidateList_, busy_, desktop, fs_, answerDeadline),
       run_(form, desktop, candidateList_, clock, &merger_),
-      commands_(form, desktop, store, fs, fileList_, folderList_, busy_, merger_, answerDeadline),
+      commands_(form, desktop, store, fs_, fileList_, folderList_, busy_, merger_, answerDeadline),
       folderAutosave_(folderList_, store) {}
 
 void MainForm::Form_Load() {
@@ -82,12 +83,12 @@ void MainForm::mergeAtStartUp(std::function<void()> finished) {
 // The skin and the hand pointer are files beside the program; without them the window keeps
 // its own white look and the platform's pointing hand.
 void MainForm::applySkinAndPointer(Procedure& p) {
-    const std::string separator(1, fs_.separator());
+    const std::string separator(1, fs_->separator());
     p.step(100, [&] {
         const std::string skin = desktop_.programFolder() + separator + "x" + separator + "o.cjs";
         // A lookup for ordinary files finds it: a hidden or system file is no skin.
-        const auto bits = fs_.attributes(skin);
-        if (FileExists(fs_, skin) && bits &&
+        const auto bits = fs_->attributes(skin);
+        if (FileExists(*fs_, skin) && bits &&
             (*bits & (attribute::kHidden | attribute::kSystem)) == 0) {
             form_.applySkin(skin);
         }
@@ -96,7 +97,7 @@ void MainForm::applySkinAndPointer(Procedure& p) {
     bool present = false;
     p.step(102, [&] {
         pointer = desktop_.programFolder() + separator + "HAND-M.CUR";
-        present = PathExists(fs_, pointer);
+        present = PathExists(*fs_, pointer);
     });
     if (present) {
         p.step(104, [&] { form_.loadCustomPointer(pointer); });

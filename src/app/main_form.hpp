@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,8 +27,10 @@ namespace gantrylux {
 // runs and is tested without a toolkit.
 class MainForm {
   public:
-    MainForm(Form& form, Desktop& desktop, SettingsStore& store, const FileSystem& fs,
-             const Clock& clock, std::chrono::milliseconds answerDeadline = kAnswerDeadline);
+    // The file system is shared with the jobs, which may outlive the window.
+    MainForm(Form& form, Desktop& desktop, SettingsStore& store,
+             std::shared_ptr<const FileSystem> fs, const Clock& clock,
+             std::chrono::milliseconds answerDeadline = kAnswerDeadline);
     MainForm(const MainForm&) = delete;
     MainForm& operator=(const MainForm&) = delete;
 
@@ -35,7 +38,7 @@ class MainForm {
     PathList& folderList() noexcept { return folderList_; }
     const PathList& candidateList() const noexcept { return candidateList_; }
     BusyCounter& busy() noexcept { return busy_; }
-    const FileSystem& fileSystem() const noexcept { return fs_; }
+    const FileSystem& fileSystem() const noexcept { return *fs_; }
 
     void CorrelateListviewsWrapper() { merger_.CorrelateListviewsWrapper(); }
     // Runs `then` once the newest merge is in, or at once when none is under way.
@@ -95,7 +98,7 @@ class MainForm {
     Form& form_;
     Desktop& desktop_;
     SettingsStore& store_;
-    const FileSystem& fs_;
+    std::shared_ptr<const FileSystem> fs_;
     PathList fileList_;
     PathList folderList_;
     PathList candidateList_;

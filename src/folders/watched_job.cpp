@@ -4,7 +4,6 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
-#include <optional>
 
 #include "folders/watched_file_system.hpp"
 #include "ports/worker_job.hpp"
@@ -12,8 +11,10 @@
 namespace gantrylux {
 
 struct WatchedJob::Shared {
-    explicit Shared(const FileSystem& real) : fs(real, watch) {}
+    explicit Shared(std::shared_ptr<const FileSystem> given)
+        : real(std::move(given)), fs(*real, watch) {}
 
+    std::shared_ptr<const FileSystem> real;
     CallWatch watch;
     WatchedFileSystem fs;
     std::stop_source stop;
@@ -24,9 +25,9 @@ struct WatchedJob::Shared {
     std::function<void()> ended;
 };
 
-WatchedJob WatchedJob::Run(const FileSystem& fs, std::chrono::milliseconds deadline,
+WatchedJob WatchedJob::Run(std::shared_ptr<const FileSystem> fs, std::chrono::milliseconds deadline,
                            std::stop_token stop, Work work) {
-    auto shared = std::make_shared<Shared>(fs);
+    auto shared = std::make_shared<Shared>(std::move(fs));
     if (stop.stop_requested()) {
         shared->done = true;  // replaced before it began: nothing to start
         return {End::Stopped, shared};
@@ -59,14 +60,11 @@ WatchedJob WatchedJob::Run(const FileSystem& fs, std::chrono::milliseconds deadl
     // nothing.
     const auto poll = std::clamp<std::chrono::milliseconds>(
         deadline / 4, std::chrono::milliseconds(1), std::chrono::milliseconds(250));
-    // Asked to stop, the work is given a little time to see it and end, so that replaced work
-    // rarely outlives its caller; work stuck in a call is left at once all the same.
-    const auto grace = std::min<std::chrono::milliseconds>(deadline, std::chrono::seconds(2));
-    std::optional<CallWatch::Clock::time_point> stoppedAt;
+    bool stopped = false;
     std::unique_lock lock(shared->mutex);
     for (;;) {
         if (shared->done) {
-            if (stoppedAt) {
+            if (stopped) {
                 return {End::Stopped, shared};
             }
             if (shared->failure) {
@@ -74,18 +72,16 @@ WatchedJob WatchedJob::Run(const FileSystem& fs, std::chrono::milliseconds deadl
             }
             return {End::Done, shared};
         }
-        const auto now = CallWatch::Clock::now();
-        if (!stoppedAt && stop.stop_requested()) {
-            stoppedAt = now;
+        if (!stopped && stop.stop_requested()) {
+            stopped = true;
             shared->stop.request_stop();
         }
+        // A stopped work still in a call is waited for: slow is not dead, and a call that does
+        // not return must still be told, even when nobody wants the work's result any more.
         const auto oldest = shared->watch.oldestCall();
-        if (oldest && now - *oldest >= deadline) {
+        if (oldest && CallWatch::Clock::now() - *oldest >= deadline) {
             shared->stop.request_stop();
-            return {stoppedAt ? End::Stopped : End::NotAnswering, shared};
-        }
-        if (stoppedAt && now - *stoppedAt >= grace) {
-            return {End::Stopped, shared};
+            return {End::NotAnswering, shared};
         }
         shared->changed.wait_for(lock, poll);
     }

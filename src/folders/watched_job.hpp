@@ -20,12 +20,14 @@ class WatchedJob {
     using Work = std::function<void(const FileSystem& fs, std::stop_token stop)>;
 
     // Runs `work` over `fs`, whose calls are watched, and returns once it is done, or once one
-    // of its calls has been in flight for `deadline`, or soon after `stop` is requested (the
-    // work is asked to stop too, and given up to two seconds to end). Work that has not ended
-    // by then is left to end by itself when its call returns; nothing joins its thread. So the work
-    // must keep what it writes alive by itself (shared pointers): whoever started it may be gone by
-    // then. A failure of a work that is done is rethrown.
-    static WatchedJob Run(const FileSystem& fs, std::chrono::milliseconds deadline,
+    // of its calls has been in flight for `deadline`. When `stop` is requested, the work is asked
+    // to stop too and ends Stopped at its next call; a call it is in when asked still counts, so
+    // that one which never returns is told NotAnswering at its deadline, whoever stopped the work.
+    // Work that has not ended by then is left to end by itself when its call returns; nothing
+    // joins its thread. So the work must keep what it writes alive by itself (shared pointers),
+    // and the file system is held here as long as a call of it may be out. A failure of a work
+    // that is done is rethrown.
+    static WatchedJob Run(std::shared_ptr<const FileSystem> fs, std::chrono::milliseconds deadline,
                           std::stop_token stop, Work work);
 
     End end() const noexcept { return end_; }

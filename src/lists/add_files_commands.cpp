@@ -29,14 +29,14 @@ void ListCommands::PushButton1_Click() {
             tooLong = true;
         }
     });
-    if (tooLong || SelectionTextLength(picked, fs_) > kSelectionTextLimit) {
+    if (tooLong || SelectionTextLength(picked, *fs_) > kSelectionTextLimit) {
         desktop_.messageBox(kTooManyFiles, message_style::kOkOnly, "");
         return;
     }
     if (picked.empty()) {
         return;
     }
-    p.step(picked.size() == 1 ? 106 : 108, [&] { files_.append(PickedFileRows(picked, fs_)); });
+    p.step(picked.size() == 1 ? 106 : 108, [&] { files_.append(PickedFileRows(picked, *fs_)); });
     p.step(110, [&] { merge(); });
 }
 
@@ -61,17 +61,17 @@ void ListCommands::PushButton4_Click() {
         return;
     }
     p.step(110, [&] { store_.write(setting::kLastFolder, folder); });
-    // Held while the files are collected, so that removals leave the file list alone.
+    // The hourglass shows while the files are collected; the lists stay the user's.
     busy_.enter();
     // Exactly as typed: "*" gives "*.*", and ".txt" gives "*..txt".
     auto found = std::make_shared<TreeFiles>();
     inBackground(
         p.identity(), 114, {folder},
-        [found, entry = folder + fs_.separator(), pattern = "*." + extension](
+        [found, entry = folder + fs_->separator(), pattern = "*." + extension](
             FolderReader& reader) { AppendTreeFiles(reader, {entry}, pattern, *found); },
-        [this, found](bool ended) {
+        [this, found, clears = files_.clears()](bool ended) {
             Procedure p{std::string(identity::kAddAllFiles), desktop_};
-            if (ended) {
+            if (ended && stillWanted(files_, clears)) {
                 for (const std::string& failure : found->failures) {
                     ReportFailure(desktop_, failure, p.identity(), 120);
                 }

@@ -13,7 +13,7 @@ void ListCommands::PushButton15_Click() {
     p.step(100, [&] { folder = pickFolder(setting::kLastFolderDot); });
     if (!folder.empty()) {
         BusyGuard busy(busy_);
-        appendFolderRows(p, 106, {FolderRow(folder, fs_.separator())});
+        appendFolderRows(p, 106, {FolderRow(folder, fs_->separator())});
     }
     p.step(110, [&] { merge(); });
 }
@@ -24,22 +24,22 @@ void ListCommands::PushButton21_Click() {
     p.step(100, [&] { folder = pickFolder(setting::kLastFolderDot); });
     if (!folder.empty() && folder.find(';') != std::string::npos) {
         // Every folder below it holds the ";" as well: none could be kept.
-        tellLeftOut({FolderRow(folder, fs_.separator())});
+        tellLeftOut({FolderRow(folder, fs_->separator())});
     } else if (!folder.empty()) {
         busy_.enter();
         // Its own row comes first, so it stays even when the walk cannot read it. A network
         // folder is walked like any other.
-        const std::string row = FolderRow(folder, fs_.separator());
+        const std::string row = FolderRow(folder, fs_->separator());
         p.step(108, [&] { folders_.append(row); });
         auto rows = std::make_shared<std::vector<std::string>>();
         inBackground(
             p.identity(), 110, {row},
-            [rows, entry = folder + fs_.separator()](FolderReader& reader) {
+            [rows, entry = folder + fs_->separator()](FolderReader& reader) {
                 *rows = SubfolderRows(reader, entry);
             },
-            [this, rows](bool ended) {
+            [this, rows, clears = folders_.clears()](bool ended) {
                 Procedure p{std::string(identity::kAddSubfolders), desktop_};
-                if (ended) {
+                if (ended && stillWanted(folders_, clears)) {
                     appendFolderRows(p, 112, std::move(*rows));
                 }
                 busy_.leave();

@@ -9,6 +9,7 @@
 #include "folders/file_system.hpp"
 #include "folders/watched_job.hpp"
 #include "lists/path_list.hpp"
+#include "lists/rows_in_walk.hpp"
 #include "lists/unanswering_folders.hpp"
 #include "ports/desktop.hpp"
 
@@ -23,7 +24,7 @@ namespace gantrylux {
 class CandidateMerger {
   public:
     CandidateMerger(const PathList& files, const PathList& folders, PathList& candidates,
-                    BusyCounter& busy, Desktop& desktop, const FileSystem& fs,
+                    BusyCounter& busy, Desktop& desktop, std::shared_ptr<const FileSystem> fs,
                     std::chrono::milliseconds answerDeadline = kAnswerDeadline);
     ~CandidateMerger();
     CandidateMerger(const CandidateMerger&) = delete;
@@ -44,11 +45,14 @@ class CandidateMerger {
     PathList& candidates_;
     BusyCounter& busy_;
     Desktop& desktop_;
-    const FileSystem& fs_;
+    std::shared_ptr<const FileSystem> fs_;
     std::chrono::milliseconds answerDeadline_;
     std::shared_ptr<UnansweringFolders> unanswering_ = std::make_shared<UnansweringFolders>();
+    std::shared_ptr<RowsInWalk> rowsInWalk_ = std::make_shared<RowsInWalk>();
     std::shared_ptr<Job> current_;
     std::vector<std::function<void()>> waiting_;
+    // Ends that come back after the merger has gone find it expired.
+    std::shared_ptr<CandidateMerger*> self_ = std::make_shared<CandidateMerger*>(this);
 };
 
 }  // namespace gantrylux

@@ -20,9 +20,9 @@ void ListCommands::ListView1_OLEDragDrop(const std::vector<std::string>& paths) 
     inBackground(
         std::string(identity::kFileListDrop), 0, paths,
         [rows, paths](FolderReader& reader) { *rows = DroppedFileRows(reader, paths); },
-        [this, rows](bool ended) {
+        [this, rows, clears = files_.clears()](bool ended) {
             Procedure p{std::string(identity::kFileListDrop), desktop_};
-            if (ended) {
+            if (ended && stillWanted(files_, clears)) {
                 p.step(0, [&] { files_.append(*rows); });
             }
             p.step(0, [&] { merge(); });
@@ -36,9 +36,9 @@ void ListCommands::ListView3_OLEDragDrop(const std::vector<std::string>& paths) 
         [rows, paths](FolderReader& reader) {
             *rows = DroppedFolderRows(reader.fileSystem(), paths);
         },
-        [this, rows](bool ended) {
+        [this, rows, clears = folders_.clears()](bool ended) {
             Procedure p{std::string(identity::kFolderListDrop), desktop_};
-            if (ended) {
+            if (ended && stillWanted(folders_, clears)) {
                 appendFolderRows(p, 0, std::move(*rows));
             }
             p.step(0, [&] { merge(); });
@@ -76,9 +76,9 @@ void ListCommands::AddCommandLinePaths(const std::vector<std::string>& paths,
             found->any = !existing.empty();
             found->rows = DroppedFileRows(reader, existing);
         },
-        [this, found, then](bool ended) {
+        [this, found, then, clears = files_.clears()](bool ended) {
             Procedure p{std::string(identity::kFileListDrop), desktop_};
-            if (ended && found->any) {
+            if (ended && found->any && stillWanted(files_, clears)) {
                 p.step(0, [&] { files_.append(found->rows); });
                 p.step(0, [&] { merge(); });
             }

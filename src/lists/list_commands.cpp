@@ -10,13 +10,14 @@
 
 namespace gantrylux {
 
-ListCommands::ListCommands(Form& form, Desktop& desktop, SettingsStore& store, const FileSystem& fs,
-                           PathList& files, PathList& folders, BusyCounter& busy,
-                           CandidateMerger& merger, std::chrono::milliseconds answerDeadline)
+ListCommands::ListCommands(Form& form, Desktop& desktop, SettingsStore& store,
+                           std::shared_ptr<const FileSystem> fs, PathList& files, PathList& folders,
+                           BusyCounter& busy, CandidateMerger& merger,
+                           std::chrono::milliseconds answerDeadline)
     : form_(form),
       desktop_(desktop),
       store_(store),
-      fs_(fs),
+      fs_(std::move(fs)),
       files_(files),
       folders_(folders),
       busy_(busy),
@@ -36,7 +37,7 @@ void ListCommands::inBackground(const std::string& identity, int step,
     Procedure p{identity, desktop_};
     const bool started = p.step(step, [&] {
         desktop_.startInBackground(
-            [&fs = fs_, deadline = answerDeadline_, threads, job, end] {
+            [fs = fs_, deadline = answerDeadline_, threads, job, end] {
                 *end = WatchedJob::Run(
                            fs, deadline, {},
                            [threads, job](const FileSystem& watched, std::stop_token stop) {
@@ -45,13 +46,18 @@ void ListCommands::inBackground(const std::string& identity, int step,
                            })
                            .end();
             },
-            [this, identity, step, given = std::move(given), end,
+            [self = self_, identity, step, given = std::move(given), end,
              then](std::exception_ptr failure) {
+                if (*self == nullptr) {
+                    return;
+                }
+                ListCommands& commands = **self;
                 if (failure) {
-                    Procedure reporting{identity, desktop_};
+                    Procedure reporting{identity, commands.desktop_};
                     reporting.step(step, [&] { std::rethrow_exception(failure); });
                 } else if (*end != WatchedJob::End::Done) {
-                    desktop_.messageBox(NothingAddedMessage(given), message_style::kOkOnly, "");
+                    commands.desktop_.messageBox(NothingAddedMessage(given), message_style::kOkOnly,
+                                                 "");
                     then(false);
                     return;
                 }
@@ -63,11 +69,11 @@ void ListCommands::inBackground(const std::string& identity, int step,
     }
 }
 
-// The busy test keeps a removal from pulling a row out from under a command that is still
-// filling or merging the lists. The selection is checked against the list as it now stands,
-// since a row selected before a nested command ran may be gone.
+// A removal acts at once, whatever job is under way: jobs work on copies of the lists, and the
+// run waits for the merge that follows before it draws again. The selection is checked against
+// the list as it now stands, since a row selected before a nested command ran may be gone.
 void ListCommands::removeSelectedRow(ListId list, PathList& rows) {
-    if (busy_.busy() || rows.empty()) {
+    if (rows.empty()) {
         return;
     }
     const std::optional<std::size_t> selected = form_.selectedRow(list);
@@ -78,11 +84,7 @@ void ListCommands::removeSelectedRow(ListId list, PathList& rows) {
 
 void ListCommands::PushButton3_Click() {
     Procedure p{std::string(identity::kClearFiles), desktop_};
-    p.step(100, [&] {
-        if (!busy_.busy()) {
-            files_.clear();
-        }
-    });
+    p.step(100, [&] { files_.clear(); });
     p.step(102, [&] { merge(); });
 }
 

@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,9 +31,13 @@ inline constexpr int kDeleteKey = 46;
 // run on workers while the window stays responsive, and rows are appended in batches.
 class ListCommands {
   public:
-    ListCommands(Form& form, Desktop& desktop, SettingsStore& store, const FileSystem& fs,
-                 PathList& files, PathList& folders, BusyCounter& busy, CandidateMerger& merger,
+    ListCommands(Form& form, Desktop& desktop, SettingsStore& store,
+                 std::shared_ptr<const FileSystem> fs, PathList& files, PathList& folders,
+                 BusyCounter& busy, CandidateMerger& merger,
                  std::chrono::milliseconds answerDeadline = kAnswerDeadline);
+    ~ListCommands() { *self_ = nullptr; }
+    ListCommands(const ListCommands&) = delete;
+    ListCommands& operator=(const ListCommands&) = delete;
 
     void PushButton1_Click();   // Add File(s)
     void PushButton4_Click();   // Add All File(s) In Folder
@@ -68,29 +74,38 @@ class ListCommands {
     void tellLeftOut(const std::vector<std::string>& leftOut);
     // Appends folder rows at the step, leaving out and naming those that could not be kept.
     void appendFolderRows(Procedure& p, int step, std::vector<std::string> rows);
-    // Removes the list's selected row, unless the window is busy or there is none to remove.
+    // Removes the list's selected row, if there is one.
     void removeSelectedRow(ListId list, PathList& rows);
     // The text of the list's selected row, if there is one.
     std::optional<std::string> selectedText(ListId list) const;
-    void loadSamples();
+    // Adds the sample files found on a worker, then asks whether to show their folder.
+    void addSamples(const std::string& folder, const struct FoundSamples& found);
     // The folder picker, starting in the folder stored under the key; "" when cancelled.
     std::string pickFolder(std::string_view startFolderKey);
     // Runs a folder job on a worker, whose calls are watched, and then `then` on the window's
     // thread. The job writes only to what it holds by shared pointer. `then` learns whether the
     // job ended: a failure of it is reported at the step first; a job that stopped answering
     // is left behind, its results must not be read, and the user is told, naming `given`.
+    // Nothing runs once the commands have gone.
     void inBackground(const std::string& identity, int step, std::vector<std::string> given,
                       std::function<void(FolderReader&)> job, std::function<void(bool)> then);
+    // Whether rows that a job found may still be added to a list: not once the user has
+    // cleared it since the job began, `clearsAtStart` being its count of clears then.
+    static bool stillWanted(const PathList& list, std::uint64_t clearsAtStart) {
+        return list.clears() == clearsAtStart;
+    }
 
     Form& form_;
     Desktop& desktop_;
     SettingsStore& store_;
-    const FileSystem& fs_;
+    std::shared_ptr<const FileSystem> fs_;
     PathList& files_;
     PathList& folders_;
     BusyCounter& busy_;
     CandidateMerger& merger_;
     std::chrono::milliseconds answerDeadline_;
+    // Job ends that come back after the commands have gone find it expired.
+    std::shared_ptr<ListCommands*> self_ = std::make_shared<ListCommands*>(this);
 };
 
 }  // namespace gantrylux

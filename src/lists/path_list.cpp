@@ -72,6 +72,7 @@ void PathList::removeAt(std::size_t position) {
 }
 
 void PathList::clear() {
+    ++clears_;
     assign({});
 }
 

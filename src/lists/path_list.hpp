@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -45,6 +46,11 @@ class PathList {
     void assign(PackedTexts texts);
     void swap(std::size_t a, std::size_t b);
 
+    // How many times the list has been cleared. A job that will add rows when it ends notes it
+    // at its start: a clear since then means the user emptied the list meanwhile, and the job's
+    // rows must not fill it again.
+    std::uint64_t clears() const noexcept { return clears_; }
+
     // A copy of every row, for a snapshot that outlives later changes.
     std::vector<std::string> texts() const { return texts_.toStrings(); }
     const PackedTexts& packed() const noexcept { return texts_; }
@@ -59,6 +65,7 @@ class PathList {
     void notify(Call call);
 
     PackedTexts texts_;
+    std::uint64_t clears_ = 0;
     std::vector<PathListObserver*> observers_;
 };
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -123,9 +124,9 @@ int main(int argc, char* argv[]) {
     Q_INIT_RESOURCE(resources);
     gantrylux::QtSettingsStore store;
     gantrylux::QtDesktop desktop;
-    const auto fs = gantrylux::MakeNativeFileSystem();
+    const std::shared_ptr<const gantrylux::FileSystem> fs = gantrylux::MakeNativeFileSystem();
     const gantrylux::SystemClock clock;
-    gantrylux::MainWindow window(desktop, store, *fs, clock);
+    gantrylux::MainWindow window(desktop, store, fs, clock);
     desktop.setWindow(&window);
     window.mainForm().setCommandLinePaths(line.paths, line.notLocal);
     if (const QString report = qEnvironmentVariable("GANTRYLUX_STARTUP_REPORT");

@@ -99,12 +99,12 @@ QCursor DragCursor() {
 
 }  // namespace
 
-MainWindow::MainWindow(Desktop& desktop, SettingsStore& store, const FileSystem& fs,
+MainWindow::MainWindow(Desktop& desktop, SettingsStore& store, std::shared_ptr<const FileSystem> fs,
                        const Clock& clock)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
-      mainForm_(*this, desktop, store, fs, clock) {
+      mainForm_(*this, desktop, store, std::move(fs), clock) {
     setObjectName(QStringLiteral("Form1"));
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);

@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QWidget>
+#include <memory>
 
 #include "app/main_form.hpp"
 #include "ports/form.hpp"
@@ -24,7 +25,8 @@ class PathListModel;
 class MainWindow : public QWidget, public Form {
     Q_OBJECT
   public:
-    MainWindow(Desktop& desktop, SettingsStore& store, const FileSystem& fs, const Clock& clock);
+    MainWindow(Desktop& desktop, SettingsStore& store, std::shared_ptr<const FileSystem> fs,
+               const Clock& clock);
     ~MainWindow() override;
 
     MainForm& mainForm() { return mainForm_; }

@@ -59,9 +59,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     try {
         gantrylux::win32::RegistrySettingsStore store;
         gantrylux::win32::Win32Desktop desktop;
-        const auto fs = gantrylux::MakeNativeFileSystem();
         const gantrylux::SystemClock clock;
-        gantrylux::win32::MainWindow window(desktop, store, *fs, clock);
+        gantrylux::win32::MainWindow window(desktop, store, gantrylux::MakeNativeFileSystem(),
+                                            clock);
         window.mainForm().setCommandLinePaths(arguments);
         window.show(showCommand);
         code = desktop.runMessageLoop();

@@ -80,9 +80,9 @@ void RegisterWindowClass() {
 
 }  // namespace
 
-MainWindow::MainWindow(Win32Desktop& desktop, SettingsStore& store, const FileSystem& fs,
-                       const Clock& clock)
-    : desktop_(desktop), mainForm_(*this, desktop, store, fs, clock) {
+MainWindow::MainWindow(Win32Desktop& desktop, SettingsStore& store,
+                       std::shared_ptr<const FileSystem> fs, const Clock& clock)
+    : desktop_(desktop), mainForm_(*this, desktop, store, std::move(fs), clock) {
     RegisterWindowClass();
     const HDC screen = GetDC(nullptr);
     dpi_ = GetDeviceCaps(screen, LOGPIXELSY);

@@ -45,7 +45,7 @@ int ControlId(std::string_view name);
 // messages to the handlers of MainForm. The window is made at once but shown by show().
 class MainWindow : public Form {
   public:
-    MainWindow(Win32Desktop& desktop, SettingsStore& store, const FileSystem& fs,
+    MainWindow(Win32Desktop& desktop, SettingsStore& store, std::shared_ptr<const FileSystem> fs,
                const Clock& clock);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;

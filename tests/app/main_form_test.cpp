@@ -32,9 +32,9 @@ class MainFormTest : public ::testing::Test {
     FakeForm form;
     RecordingDesktop desktop;
     MemorySettingsStore store;
-    std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
+    std::shared_ptr<FileSystem> fs = MakeNativeFileSystem();
     testing::FakeClock clock;
-    MainForm mainForm{form, desktop, store, *fs, clock};
+    MainForm mainForm{form, desktop, store, fs, clock};
 };
 
 TEST_F(MainFormTest, FirstStartWithAnEmptyStore) {
@@ -81,7 +81,7 @@ TEST_F(MainFormTest, StoredOptionsAlwaysLeaveExactlyOneSelected) {
         FakeForm freshForm;
         MemorySettingsStore freshStore;
         freshStore.values = {{"Option1", c.o1}, {"Option2", c.o2}, {"Option3", c.o3}};
-        MainForm fresh{freshForm, desktop, freshStore, *fs, clock};
+        MainForm fresh{freshForm, desktop, freshStore, fs, clock};
         freshForm.attach(fresh);
         fresh.Form_Load();
         EXPECT_EQ(freshForm.option, c.expected) << c.o1 << c.o2 << c.o3;

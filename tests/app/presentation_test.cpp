@@ -102,8 +102,8 @@ class StartUpLooksTest : public ::testing::Test {
     testing::RecordingDesktop desktop;
     testing::MemorySettingsStore store;
     testing::FakeClock clock;
-    std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
-    MainForm mainForm{form, desktop, store, *fs, clock};
+    std::shared_ptr<FileSystem> fs = MakeNativeFileSystem();
+    MainForm mainForm{form, desktop, store, fs, clock};
 };
 
 TEST_F(StartUpLooksTest, TheSkinAndThePointerComeFromFilesBesideTheProgram) {
@@ -127,12 +127,13 @@ TEST_F(StartUpLooksTest, AFolderNamedLikeTheSkinIsNoSkin) {
 
 TEST_F(StartUpLooksTest, AHiddenOrSystemSkinIsNoSkin) {
     tree.file("x/o.cjs");
-    testing::FaultyFileSystem marked(*fs);
+    const auto markedOwner = std::make_shared<testing::FaultyFileSystem>(fs);
+    testing::FaultyFileSystem& marked = *markedOwner;
     for (const std::uint32_t bits :
          {attribute::kHidden | attribute::kArchive, attribute::kSystem}) {
         marked.attributesOf[tree.path("x/o.cjs")] = bits;
         testing::FakeForm looks;
-        MainForm withMarkedSkin{looks, desktop, store, marked, clock};
+        MainForm withMarkedSkin{looks, desktop, store, markedOwner, clock};
         looks.attach(withMarkedSkin);
         withMarkedSkin.Form_Load();
         EXPECT_EQ(looks.skin, "") << bits;

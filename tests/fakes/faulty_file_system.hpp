@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "folders/file_system.hpp"
@@ -14,6 +15,9 @@ namespace gantrylux::testing {
 class FaultyFileSystem : public FileSystem {
   public:
     explicit FaultyFileSystem(const FileSystem& real) : real_(real) {}
+    // Holds the real one too: for jobs that may outlive the test's own references.
+    explicit FaultyFileSystem(std::shared_ptr<const FileSystem> real)
+        : owned_(std::move(real)), real_(*owned_) {}
 
     FolderListing listFolder(std::string_view folder) const override {
         if (onList) {
@@ -75,6 +79,7 @@ class FaultyFileSystem : public FileSystem {
     std::size_t pathLimit = 0;  // a shorter limit than the platform's, when not 0
 
   private:
+    std::shared_ptr<const FileSystem> owned_;
     const FileSystem& real_;
 };
 

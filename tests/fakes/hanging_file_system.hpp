@@ -12,14 +12,15 @@
 namespace gantrylux::testing {
 
 // A folder on a share whose server has gone: reading it does not return until the test lets
-// it. Everything else passes to the real file system. The test must outlive every thread that
-// read it, so it lets go and waits for them at its end (letGoAndWait).
+// it. Everything else passes to the real file system. Jobs hold it by a shared pointer; the test
+// lets go and waits for their threads at its end (letGoAndWait), so that none outlives it.
 class HangingFileSystem : public FaultyFileSystem {
   public:
-    explicit HangingFileSystem(const FileSystem& real) : FaultyFileSystem(real) {
+    explicit HangingFileSystem(std::shared_ptr<const FileSystem> real)
+        : FaultyFileSystem(std::move(real)) {
         onList = [this](std::string_view folder) { hangIfDead(folder); };
     }
-    ~HangingFileSystem() override { letGoAndWait(); }
+    ~HangingFileSystem() override { letGo(); }
 
     // The folder (single separators, none at the end) hangs from now on.
     void hang(const std::string& folder) {

@@ -129,6 +129,9 @@ class RecordingDesktop : public Desktop {
     }
     std::string shellOpen(const std::string& path, int showCommand) override {
         opened.push_back({path, showCommand});
+        if (onOpen) {
+            onOpen(path);
+        }
         if (openSlots != nullptr) {
             --*openSlots;
         }
@@ -179,7 +182,8 @@ class RecordingDesktop : public Desktop {
     FakeClock* clock = nullptr;
     std::deque<std::function<void()>> events;
     std::vector<Opened> opened;
-    std::string openerFailure;  // what every shellOpen answers
+    std::string openerFailure;                       // what every shellOpen answers
+    std::function<void(const std::string&)> onOpen;  // looks at the program as a file opens
     // When set, how many more opens the desktop takes now; each open takes one.
     std::shared_ptr<std::atomic<int>> openSlots;
     std::vector<std::string> shownInFolder;

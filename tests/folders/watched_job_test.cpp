@@ -18,14 +18,15 @@ using std::chrono::milliseconds;
 // Slow is not dead: work whose calls keep returning runs to its end however long it takes in
 // all; only one call out past the deadline makes it not answering.
 TEST(WatchedJobTest, OnlyOneCallOutPastTheDeadlineIsNotAnswering) {
-    const auto native = MakeNativeFileSystem();
-    testing::FaultyFileSystem fs(*native);
+    const auto owner = std::make_shared<testing::FaultyFileSystem>(
+        std::shared_ptr<const FileSystem>(MakeNativeFileSystem()));
+    testing::FaultyFileSystem& fs = *owner;
     testing::TempTree tree;
     tree.file("a/x.txt");
     const auto run = [&](milliseconds eachCall, int calls) {
         fs.onList = [eachCall](std::string_view) { std::this_thread::sleep_for(eachCall); };
         return WatchedJob::Run(
-                   fs, milliseconds(1000), {},
+                   owner, milliseconds(1000), {},
                    [folder = tree.path("a"), calls](const FileSystem& watched, std::stop_token) {
                        for (int i = 0; i < calls; ++i) {
                            (void)watched.listFolder(folder);

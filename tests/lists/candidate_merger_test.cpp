@@ -16,14 +16,15 @@ using ::testing::HasSubstr;
 
 class CandidateMergerTest : public ::testing::Test {
   protected:
-    std::unique_ptr<FileSystem> native = MakeNativeFileSystem();
-    testing::FaultyFileSystem fs{*native};
+    std::shared_ptr<testing::FaultyFileSystem> faulty = std::make_shared<testing::FaultyFileSystem>(
+        std::shared_ptr<const FileSystem>(MakeNativeFileSystem()));
+    testing::FaultyFileSystem& fs = *faulty;
     testing::TempTree tree;
     testing::RecordingDesktop desktop;
     PathList files, folders, candidates;
     std::vector<bool> busyChanges;
     BusyCounter busy{[this](bool b) { busyChanges.push_back(b); }};
-    CandidateMerger merger{files, folders, candidates, busy, desktop, fs};
+    CandidateMerger merger{files, folders, candidates, busy, desktop, faulty};
 };
 
 TEST_F(CandidateMergerTest, AMergeAskedForDuringAMergeReplacesItWithTheListsAsTheyStand) {

@@ -67,16 +67,17 @@ class ListCommandsTest : public ::testing::Test {
         return rows;
     }
 
-    std::unique_ptr<FileSystem> native = MakeNativeFileSystem();
-    FaultyFileSystem fs{*native};
+    std::shared_ptr<FaultyFileSystem> faulty = std::make_shared<FaultyFileSystem>(
+        std::shared_ptr<const FileSystem>(MakeNativeFileSystem()));
+    FaultyFileSystem& fs = *faulty;
     TempTree tree;
     RecordingDesktop desktop;
     FakeForm form;
     MemorySettingsStore store;
     PathList files, folders, candidates;
     BusyCounter busy{[](bool) {}};
-    CandidateMerger merger{files, folders, candidates, busy, desktop, fs};
-    ListCommands commands{form, desktop, store, fs, files, folders, busy, merger};
+    CandidateMerger merger{files, folders, candidates, busy, desktop, faulty};
+    ListCommands commands{form, desktop, store, faulty, files, folders, busy, merger};
     MergeCounter merges{candidates};
 };
 

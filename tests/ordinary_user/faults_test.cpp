@@ -42,7 +42,7 @@ class OrdinaryUserFaults : public ::testing::Test {
 
     // The window's core over the given store, started as the program starts.
     void start(SettingsStore& store) {
-        mainForm = std::make_unique<MainForm>(form, desktop, store, *fs, clock);
+        mainForm = std::make_unique<MainForm>(form, desktop, store, fs, clock);
         form.attach(*mainForm);
         mainForm->Form_Load();
         mainForm->mergeAtStartUp();
@@ -52,7 +52,7 @@ class OrdinaryUserFaults : public ::testing::Test {
     testing::FakeForm form;
     testing::RecordingDesktop desktop;
     testing::FakeClock clock;
-    std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
+    std::shared_ptr<FileSystem> fs = MakeNativeFileSystem();
     std::unique_ptr<MainForm> mainForm;
 };
 

@@ -33,9 +33,9 @@ TEST(ClosingDuringARun, StoresTheFoldersOpensNothingMoreAndReturnsAtOnce) {
     store.values = {
         {"ListView3", tree.folderRow() + ";"}, {"Interval", "30"}, {"Infinite Loop", "1"}};
     CountingDesktop desktop;
-    const auto fs = MakeNativeFileSystem();
+    const std::shared_ptr<FileSystem> fs = MakeNativeFileSystem();
     const SystemClock clock;
-    MainWindow window(desktop, store, *fs, clock);
+    MainWindow window(desktop, store, fs, clock);
     desktop.setWindow(&window);
     window.show();
     ASSERT_TRUE(testing::Settle(desktop));  // the start-up merge runs once the window shows

@@ -56,11 +56,11 @@ bool Drop(QTreeView* list, const QMimeData* data) {
 template <typename DesktopType>
 class Window {
   public:
-    explicit Window(DesktopType& desktop) : window(desktop, store, *fs, clock) { window.show(); }
+    explicit Window(DesktopType& desktop) : window(desktop, store, fs, clock) { window.show(); }
     QTreeView* list(const char* name) { return window.findChild<QTreeView*>(name); }
 
     testing::MemorySettingsStore store;
-    std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
+    std::shared_ptr<FileSystem> fs = MakeNativeFileSystem();
     SystemClock clock;
     MainWindow window;
 };

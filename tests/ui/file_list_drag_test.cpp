@@ -36,9 +36,9 @@ class FileListDragTest : public ::testing::Test {
 
     testing::RecordingDesktop desktop;
     testing::MemorySettingsStore store;
-    std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
+    std::shared_ptr<FileSystem> fs = MakeNativeFileSystem();
     SystemClock clock;
-    MainWindow window{desktop, store, *fs, clock};
+    MainWindow window{desktop, store, fs, clock};
     QTreeView* list = window.findChild<QTreeView*>(QStringLiteral("ListView1"));
     QWidget* viewport = list->viewport();
 };

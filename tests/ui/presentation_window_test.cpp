@@ -30,9 +30,9 @@ class PresentationTest : public ::testing::Test {
 
     testing::RecordingDesktop desktop;
     testing::MemorySettingsStore store;
-    std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
+    std::shared_ptr<FileSystem> fs = MakeNativeFileSystem();
     SystemClock clock;
-    MainWindow window{desktop, store, *fs, clock};
+    MainWindow window{desktop, store, fs, clock};
 };
 
 TEST_F(PresentationTest, TheHandShowsOverButtonsButNeverOverTheHourglass) {

@@ -74,9 +74,9 @@ class SkinOnWindowTest : public ::testing::Test {
   protected:
     testing::RecordingDesktop desktop;
     testing::MemorySettingsStore store;
-    std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
+    std::shared_ptr<FileSystem> fs = MakeNativeFileSystem();
     SystemClock clock;
-    MainWindow window{desktop, store, *fs, clock};
+    MainWindow window{desktop, store, fs, clock};
 };
 
 TEST_F(SkinOnWindowTest, TheSkinParsesAndLeavesFontsAndPlacesAlone) {

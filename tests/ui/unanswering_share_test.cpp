@@ -39,9 +39,9 @@ TEST(UnansweringShare, TheWindowKeepsServingAndTheOtherRowsFilesOpen) {
     testing::MemorySettingsStore store;
     store.values = {{"ListView3", dead + ";" + live + ";"}, {"Interval", "0"}};
     AnsweringDesktop desktop;
-    const auto fs = MakeNativeFileSystem();
+    const std::shared_ptr<FileSystem> fs = MakeNativeFileSystem();
     const SystemClock clock;
-    MainWindow window(desktop, store, *fs, clock);
+    MainWindow window(desktop, store, fs, clock);
     desktop.setWindow(&window);
     const auto button = [&](const char* name) {
         return window.findChild<QPushButton*>(QString::fromLatin1(name));

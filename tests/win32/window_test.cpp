@@ -99,7 +99,7 @@ class WindowTest : public ::testing::Test {
     // Starts the window as the program does and waits for the end of its start-up.
     void start() {
         store_ = std::make_unique<RegistrySettingsStore>(keyPath_);
-        window_ = std::make_unique<MainWindow>(desktop_, *store_, *fs_, clock_);
+        window_ = std::make_unique<MainWindow>(desktop_, *store_, fs_, clock_);
         bool started = false;
         window_->show(SW_SHOWNOACTIVATE, [&] { started = true; });
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -188,7 +188,7 @@ class WindowTest : public ::testing::Test {
     std::wstring keyPath_;
     std::filesystem::path programFolder_;
     ScriptedDesktop desktop_;
-    std::unique_ptr<FileSystem> fs_ = MakeNativeFileSystem();
+    std::shared_ptr<FileSystem> fs_ = MakeNativeFileSystem();
     SystemClock clock_;
     std::unique_ptr<RegistrySettingsStore> store_;
     std::unique_ptr<MainWindow> window_;
@@ -530,10 +530,8 @@ TEST_F(WindowTest, UnansweringShareHoldsNothingElseBack) {
         filled.write("ListView3", dead + ";" + live + ";");
         filled.write("Interval", "0");
     }
-    // A worker stays stuck on the share past the test: the file system it holds must stay too.
-    static const FileSystem& lasting = *MakeNativeFileSystem().release();
     store_ = std::make_unique<RegistrySettingsStore>(keyPath_);
-    window_ = std::make_unique<MainWindow>(desktop_, *store_, lasting, clock_);
+    window_ = std::make_unique<MainWindow>(desktop_, *store_, MakeNativeFileSystem(), clock_);
     bool started = false;
     window_->show(SW_SHOWNOACTIVATE, [&] { started = true; });
     desktop_.processPendingEvents();
