@@ -14,14 +14,14 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QString>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <system_error>
 
 #include "base/product.hpp"
 #include "ports/worker_job.hpp"
@@ -30,6 +30,8 @@
 #ifdef Q_OS_WIN
 #include <shellapi.h>
 #include <windows.h>
+#else
+#include "ui/detached_spawn.hpp"
 #endif
 
 namespace gantrylux {
@@ -159,23 +161,18 @@ std::string QtDesktop::shellOpen(const std::string& path, int showCommand) {
     return {};
 #else
     (void)showCommand;  // desktops here have no say in the window state of another program
-    // The path goes to xdg-open as one argument, never through a shell. A relative path that
-    // begins with "-" would read as an option.
-    QString argument = QFile::decodeName(QByteArray::fromStdString(path));
-    if (argument.startsWith(QLatin1Char('-'))) {
-        argument.prepend(QStringLiteral("./"));
-    }
-    QProcess opener;
-    opener.setProgram(QStringLiteral("xdg-open"));
-    opener.setArguments({argument});
-    opener.setWorkingDirectory(QStringLiteral("/"));
-    if (opener.startDetached()) {
+    // The path goes to xdg-open as one argument with its bytes as they are, never through a
+    // shell or a text conversion: a name that is not UTF-8 must not become a look-alike. A
+    // relative path that begins with "-" would read as an option.
+    const std::string argument = path.starts_with('-') ? "./" + path : path;
+    const int error = SpawnDetached("xdg-open", {argument});
+    if (error == 0) {
         return {};
     }
     const std::string reason =
-        QStandardPaths::findExecutable(opener.program()).isEmpty()
+        error == ENOENT || error == EACCES
             ? "it is not on the PATH, or not executable. Install the package xdg-utils"
-            : opener.errorString().toStdString();
+            : std::generic_category().message(error);
     return "Files cannot be opened: xdg-open, which opens each file with its default "
            "application, cannot be started: " +
            reason + ".";

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <chrono>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "fakes/fake_form.hpp"
 #include "fakes/fake_xdg_open.hpp"
@@ -36,6 +38,23 @@ TEST(DesktopOpener, EachPathReachesTheDefaultApplicationExactlyAsItIs) {
     EXPECT_THAT(xdgOpen.opened(paths.size()), ::testing::UnorderedElementsAreArray(paths));
     EXPECT_FALSE(QFile::exists(QDir::current().filePath(QStringLiteral("pwned"))));
     EXPECT_FALSE(QFile::exists(QStringLiteral("/pwned")));
+}
+
+// The opener is given the path's bytes as they are, also when they are not UTF-8 (a conversion
+// would open a look-alike); a relative path that begins with "-" cannot read as an option.
+TEST(DesktopOpener, TheOpenerGetsThePathsExactBytes) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"/tmp/bad\xff\xfe.txt", "/tmp/bad\xff\xfe.txt"},
+        {"-n \xe9t\xe9.txt", "./-n \xe9t\xe9.txt"},
+    };
+    testing::FakeXdgOpen xdgOpen;
+    QtDesktop desktop;
+    std::vector<std::string> expected;
+    for (const auto& [path, received] : cases) {
+        EXPECT_EQ(desktop.shellOpen(path, 1), "") << path;
+        expected.push_back(received);
+    }
+    EXPECT_THAT(xdgOpen.opened(cases.size()), ::testing::UnorderedElementsAreArray(expected));
 }
 
 // Missing from PATH, or there but not executable: either way the answer names the command.
