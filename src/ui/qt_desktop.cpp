@@ -7,16 +7,13 @@
 #include <QDBusPendingCallWatcher>
 #include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QString>
 #include <QTimer>
-#include <QUrl>
 #include <QWidget>
 #include <algorithm>
 #include <cerrno>
@@ -24,6 +21,7 @@
 #include <system_error>
 
 #include "base/product.hpp"
+#include "folders/absolute_path.hpp"
 #include "ports/worker_job.hpp"
 #include "run/shell_execute_arguments.hpp"
 
@@ -181,13 +179,15 @@ std::string QtDesktop::shellOpen(const std::string& path, int showCommand) {
 
 // The file manager's own call (org.freedesktop.FileManager1 ShowItems), without waiting for its
 // answer: a file manager that hangs holds nothing up. Without a session bus, or when no file
-// manager answers, the row's folder is opened instead.
+// manager answers, the row's folder is opened instead. Both keep the path's bytes, which need
+// not be UTF-8: the URL percent-encodes them, and the folder is cut from them.
 void QtDesktop::showInFolder(const std::string& path) {
-    const QString file = QFile::decodeName(QByteArray::fromStdString(path));
-    const QString folder = QFileInfo(file).absolutePath();
-    const auto openFolder = [this, folder] {
-        (void)shellOpen(QFile::encodeName(folder).toStdString(), 1);
-    };
+    const std::string file = AbsolutePath(path);
+    const std::size_t slash = file.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : file.substr(0, slash);
+    const auto openFolder = [this, folder] { (void)shellOpen(folder, 1); };
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         openFolder();
@@ -197,7 +197,9 @@ void QtDesktop::showInFolder(const std::string& path) {
         QStringLiteral("org.freedesktop.FileManager1"),
         QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-    call << QStringList{QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded)} << QString();
+    const QByteArray url =
+        "file://" + QByteArray::fromStdString(file).toPercentEncoding("/!$&'()*+,;=:@");
+    call << QStringList{QString::fromLatin1(url)} << QString();
     auto* answer = new QDBusPendingCallWatcher(bus.asyncCall(call, 10'000), &eventTarget_);
     QObject::connect(answer, &QDBusPendingCallWatcher::finished, &eventTarget_,
                      [answer, openFolder] {

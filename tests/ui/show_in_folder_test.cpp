@@ -1,6 +1,6 @@
 // "Show in Folder" on Linux: the file manager's ShowItems call on the session bus, and the
-// folder itself when no file manager answers. Run on a private bus (dbus-run-session); without
-// a bus at all, only the fallback is checked.
+// folder itself when no file manager answers, both for a folder whose name is not UTF-8. Run on a
+// private bus (dbus-run-session); without a bus at all, only the fallback is checked.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -41,7 +41,7 @@ void ProcessEventsUntil(const std::function<bool()>& done) {
 
 TEST(ShowInFolder, ReachesTheFileManagerOrElseOpensTheFolder) {
     testing::TempTree tree;
-    tree.file("Music/a b.mp3");
+    tree.file("Mu\xffsic/a b.mp3");
     testing::FakeXdgOpen xdgOpen;
     QtDesktop desktop;
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -50,18 +50,18 @@ TEST(ShowInFolder, ReachesTheFileManagerOrElseOpensTheFolder) {
         ASSERT_TRUE(bus.registerVirtualObject(QStringLiteral("/org/freedesktop/FileManager1"),
                                               &fileManager));
         ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.FileManager1")));
-        desktop.showInFolder(tree.path("Music/a b.mp3"));
+        desktop.showInFolder(tree.path("Mu\xffsic/a b.mp3"));
         ProcessEventsUntil([&] { return !fileManager.shown.isEmpty(); });
         bus.unregisterService(QStringLiteral("org.freedesktop.FileManager1"));
         bus.unregisterObject(QStringLiteral("/org/freedesktop/FileManager1"));
         EXPECT_EQ(fileManager.shown.join(QLatin1Char('|')).toStdString(),
-                  "file://" + tree.path("Music/a%20b.mp3"));
+                  "file://" + tree.path("Mu%FFsic/a%20b.mp3"));
     }
     // No file manager answers now: the row's folder opens.
-    desktop.showInFolder(tree.path("Music/a b.mp3"));
+    desktop.showInFolder(tree.path("Mu\xffsic/a b.mp3"));
     std::vector<std::string> opened;
     ProcessEventsUntil([&] { return !(opened = xdgOpen.opened(0)).empty(); });
-    EXPECT_EQ(opened, std::vector<std::string>{tree.path("Music")});
+    EXPECT_EQ(opened, std::vector<std::string>{tree.path("Mu\xffsic")});
     if (!bus.isConnected()) {
         GTEST_SKIP() << "no session bus: the file manager's call was not checked";
     }
