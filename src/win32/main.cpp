@@ -49,7 +49,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
                     MB_OK | MB_ICONINFORMATION);
         return 0;
     }
-    // The shell's dialogs and the handlers ShellExecuteW runs want a single-threaded apartment.
+    // The shell's dialogs on this thread want a single-threaded apartment.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES |
                                                                           ICC_STANDARD_CLASSES |

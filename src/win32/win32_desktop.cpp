@@ -74,10 +74,6 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
 
 constexpr UINT kDeliverMessage = WM_APP + 40;
 constexpr const wchar_t* kMailboxClass = L"GantryluxMailbox";
-// Opens still held up by the shell; past this many, the shell is not answering and a further
-// open is given up, as any open that fails is.
-std::atomic<int> opensInFlight{0};
-constexpr int kMostOpensInFlight = 16;
 
 // The quoted path to hand the shell: past the classic limit, which the shell and most programs
 // cannot open, its short form. A path without one is left out of the candidates by the merge.
@@ -107,27 +103,36 @@ void ThrowForFileDialogError(DWORD extendedError) {
     }
 }
 
-void Win32Desktop::ShellExecuteOpener(HWND owner, const ShellExecuteArguments& a) {
-    if (opensInFlight.fetch_add(1) >= kMostOpensInFlight) {
-        opensInFlight.fetch_sub(1);
-        return;
-    }
+std::string Win32Desktop::ShellExecuteOpener(const ShellExecuteArguments& a, OpenHeld held) {
     try {
-        StartDetached([owner, a] {
+        StartDetached([a, held = std::move(held)] {
             // The shell's handlers may use COM, which wants an apartment on this thread.
             const HRESULT com =
                 CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-            ShellExecuteW(owner, a.verb ? Text(*a.verb) : nullptr, Text(OpenableFile(a.file)),
-                          a.parameters ? Text(*a.parameters) : nullptr, Text(a.directory),
-                          a.showCommand);
+            const std::u16string file = OpenableFile(a.file);
+            SHELLEXECUTEINFOW info{};
+            info.cbSize = sizeof info;
+            // The thread ends after the call, so the shell must finish its work within it. An
+            // open's failure is never told, so no error box. No owner either: a prompt the shell
+            // still shows (a security warning, a credentials box) is modal on this thread and
+            // would otherwise disable the main window, "Stop" with it.
+            info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+            info.hwnd = nullptr;
+            info.lpVerb = a.verb ? Text(*a.verb) : nullptr;
+            info.lpFile = Text(file);
+            info.lpParameters = a.parameters ? Text(*a.parameters) : nullptr;
+            info.lpDirectory = Text(a.directory);
+            info.nShow = a.showCommand;
+            ShellExecuteExW(&info);
             if (SUCCEEDED(com)) {
                 CoUninitialize();
             }
-            opensInFlight.fetch_sub(1);
         });
-    } catch (...) {
-        opensInFlight.fetch_sub(1);  // no thread: given up like any failed open
+    } catch (const std::exception& failure) {
+        return "Files cannot be opened: no thread can be started to hand them to Windows (" +
+               std::string(failure.what()) + ").";
     }
+    return {};
 }
 
 Win32Desktop::Win32Desktop(Opener opener)
@@ -322,10 +327,21 @@ void Win32Desktop::processPendingEvents() {
     pumpMessages();
 }
 
-// The shell itself is always there: only files fail to open, and their outcome is not told.
+// Only a file that cannot be handed on at all is told; once handed on, its outcome is not.
 std::string Win32Desktop::shellOpen(const std::string& path, int showCommand) {
-    opener_(window_, MakeShellExecuteArguments(path, showCommand));
-    return {};
+    if (!readyToOpen()) {
+        return "The file cannot be opened now: Windows has not yet answered for the last " +
+               std::to_string(kMostOpensOut) + " files. Try again once one of them has opened.";
+    }
+    // Counted before the mark exists: should making it fail, its deleter still runs.
+    opensOut_->fetch_add(1);
+    OpenHeld held(nullptr, [count = opensOut_](const void*) { count->fetch_sub(1); });
+    return opener_(MakeShellExecuteArguments(path, showCommand), std::move(held));
+}
+
+// Only the window's thread adds to the count, so a yes here holds for its next shellOpen.
+bool Win32Desktop::readyToOpen() const {
+    return opensOut_->load() < kMostOpensOut;
 }
 
 // Explorer at the file's folder with the file selected. The shell looks at the path first, which

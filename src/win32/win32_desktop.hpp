@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,10 +23,16 @@ void ThrowForFileDialogError(DWORD extendedError);
 // Dialogs and shell services of Windows, and the window thread's nested message loops.
 class Win32Desktop : public Desktop {
   public:
-    // Hands a file to the shell. The program's own opens it through ShellExecuteW, on a worker:
-    // the shell examines the file first, which blocks on a share that does not answer.
-    using Opener = std::function<void(HWND owner, const ShellExecuteArguments&)>;
-    static void ShellExecuteOpener(HWND owner, const ShellExecuteArguments& arguments);
+    // One open the shell has not answered yet, counted from the hand-over until the last copy is
+    // gone. While kMostOpensOut are held, the desktop takes no further open.
+    using OpenHeld = std::shared_ptr<const void>;
+    static constexpr int kMostOpensOut = 16;
+    // Hands a file to the shell and keeps the mark until the shell has answered; gives why the
+    // file could not be handed on at all, or "". The program's own opens it through
+    // ShellExecuteExW on a worker: the shell examines the file first, which blocks on a share
+    // that does not answer, and may ask the user.
+    using Opener = std::function<std::string(const ShellExecuteArguments&, OpenHeld)>;
+    static std::string ShellExecuteOpener(const ShellExecuteArguments& arguments, OpenHeld held);
 
     explicit Win32Desktop(Opener opener = ShellExecuteOpener);
     ~Win32Desktop() override;
@@ -49,6 +56,7 @@ class Win32Desktop : public Desktop {
     void waitForEvents(std::chrono::steady_clock::time_point deadline) override;
     void processPendingEvents() override;
     std::string shellOpen(const std::string& path, int showCommand) override;
+    bool readyToOpen() const override;
     void showInFolder(const std::string& path) override;
     void copyText(const std::string& text) override;
     void closeProgram() override;
@@ -65,6 +73,8 @@ class Win32Desktop : public Desktop {
     static LRESULT CALLBACK MailboxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     Opener opener_;
+    // Shared with the marks of the opens still out, which may outlive the desktop.
+    std::shared_ptr<std::atomic<int>> opensOut_ = std::make_shared<std::atomic<int>>(0);
     // A message-only window that the workers' wake-ups are posted to: messages to a window reach
     // it through every loop, the modal ones of dialogs included.
     HWND mailboxWindow_ = nullptr;

@@ -1,5 +1,5 @@
-// The Windows desktop's reading of dialog failures and the registry store's unreadable values,
-// each made to happen as Windows answers.
+// The Windows desktop's reading of dialog failures, its count of opens still out, and the
+// registry store's unreadable values, each made to happen as Windows answers.
 // clang-format off
 #include <windows.h>  // first: the other system headers rely on it
 // clang-format on
@@ -9,6 +9,8 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "win32/command_line.hpp"
 #include "win32/registry_settings_store.hpp"
@@ -48,6 +50,26 @@ TEST(WindowsCommandLine, OnlyAnOptionGivenAloneIsAnsweredAndEverythingElseIsPath
              {}, {"C:\\a.txt"}, {"--help", "C:\\a.txt"}, {"-h"}, {"/help"}}) {
         EXPECT_FALSE(CommandLineAnswer(paths)) << paths.size();
     }
+}
+
+// The opener keeps each open out, as a shell that has not answered: the sixteenth still out
+// stops further opens, which are told rather than dropped, until one ends on its own thread.
+TEST(WindowsOpens, SixteenStillOutHoldTheNextUntilOneEnds) {
+    std::vector<Win32Desktop::OpenHeld> held;
+    Win32Desktop desktop([&](const ShellExecuteArguments&, Win32Desktop::OpenHeld open) {
+        held.push_back(std::move(open));
+        return std::string();
+    });
+    for (int i = 0; i < Win32Desktop::kMostOpensOut; ++i) {
+        EXPECT_TRUE(desktop.readyToOpen()) << i;
+        EXPECT_EQ(desktop.shellOpen("C:\\a.txt", SW_SHOWNORMAL), "");
+    }
+    EXPECT_FALSE(desktop.readyToOpen());
+    EXPECT_NE(desktop.shellOpen("C:\\b.txt", SW_SHOWNORMAL), "");
+    EXPECT_EQ(held.size(), std::size_t{Win32Desktop::kMostOpensOut});
+
+    std::thread([answered = std::move(held.back())] {}).join();
+    EXPECT_TRUE(desktop.readyToOpen());
 }
 
 // A key of its own under the current user, gone after the test.

@@ -44,12 +44,13 @@ std::string SamplesFolder() {
 class ScriptedDesktop : public Win32Desktop {
   public:
     ScriptedDesktop()
-        : Win32Desktop([this](HWND, const ShellExecuteArguments& arguments) {
+        : Win32Desktop([this](const ShellExecuteArguments& arguments, OpenHeld) {
               opened.push_back(Utf8(std::wstring(arguments.file.begin(), arguments.file.end())));
               showCommands.push_back(arguments.showCommand);
               if (onOpen) {
                   onOpen(opened.size());
               }
+              return std::string();
           }) {}
 
     int messageBox(const std::string& text, int, const std::string&) override {
