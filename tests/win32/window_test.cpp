@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -40,18 +41,29 @@ std::string SamplesFolder() {
     return RepositoryFolder(GANTRYLUX_SAMPLES_DIR);
 }
 
-// Dialogs answered by the test; files "opened" by a stand-in that records them.
+// Dialogs answered by the test; files "opened" by a stand-in that records them and, when told
+// to, keeps them out as a shell that has not answered yet would.
 class ScriptedDesktop : public Win32Desktop {
   public:
     ScriptedDesktop()
-        : Win32Desktop([this](const ShellExecuteArguments& arguments, OpenHeld) {
+        : Win32Desktop([this](const ShellExecuteArguments& arguments, OpenHeld open) {
               opened.push_back(Utf8(std::wstring(arguments.file.begin(), arguments.file.end())));
               showCommands.push_back(arguments.showCommand);
+              if (holdOpens) {
+                  held.push_back(std::move(open));
+              }
               if (onOpen) {
                   onOpen(opened.size());
               }
               return std::string();
           }) {}
+
+    void waitForEvents(std::chrono::steady_clock::time_point deadline) override {
+        if (whileFull && !readyToOpen()) {
+            whileFull();
+        }
+        Win32Desktop::waitForEvents(deadline);
+    }
 
     int messageBox(const std::string& text, int, const std::string&) override {
         boxes.push_back(text);
@@ -66,6 +78,9 @@ class ScriptedDesktop : public Win32Desktop {
     std::vector<int> showCommands;
     std::vector<std::string> boxes;
     std::function<void(std::size_t opened)> onOpen;
+    bool holdOpens = false;
+    std::vector<OpenHeld> held;
+    std::function<void()> whileFull;  // run by a wait while no further open is taken
     std::string folder = "Z:\\nonexistent-gantrylux-folder";
 };
 
@@ -253,6 +268,36 @@ TEST_F(WindowTest, SinglePassOpensEachDroppedFileOnce) {
     EXPECT_EQ(opened, expected);
     EXPECT_EQ(desktop_.showCommands, std::vector<int>(expected.size(), SW_MAXIMIZE));
     EXPECT_EQ(window_->startButtonCaption(), "Start Opening");
+}
+
+// With every open still out, a pass waits for one to end, serving the window meanwhile: it drops
+// no file, and "Stop" ends the wait.
+TEST_F(WindowTest, APassWaitsForTheShellInsteadOfDroppingFiles) {
+    const std::filesystem::path folder = programFolder() / "twenty";
+    std::filesystem::create_directories(folder);
+    std::vector<std::string> expected;
+    for (int i = 0; i < 20; ++i) {
+        const std::string name = "file" + std::to_string(i) + ".txt";
+        std::ofstream(folder / name).put('x');
+        expected.push_back("\"" + Utf8(folder.wstring()) + "\\" + name + "\"");
+    }
+    start();
+    SetWindowTextW(item(control::kText1), L"0");
+    drop(control::kListView3, {Utf8(folder.wstring())});
+    desktop_.holdOpens = true;
+
+    desktop_.whileFull = [&] { PostMessageW(item(control::kPushButton2), BM_CLICK, 0, 0); };
+    click(control::kPushButton2);
+    EXPECT_EQ(desktop_.opened.size(), std::size_t{Win32Desktop::kMostOpensOut});
+    EXPECT_EQ(window_->startButtonCaption(), "Start Opening");
+
+    desktop_.opened.clear();
+    desktop_.whileFull = [&] { desktop_.held.erase(desktop_.held.begin()); };
+    click(control::kPushButton2);
+    std::sort(desktop_.opened.begin(), desktop_.opened.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(desktop_.opened, expected);
+    EXPECT_TRUE(desktop_.boxes.empty());
 }
 
 TEST_F(WindowTest, StopEndsAnEndlessRun) {
