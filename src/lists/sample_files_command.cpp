@@ -66,8 +66,10 @@ void ListCommands::addSamples(const std::string& folder, const FoundSamples& fou
     }
     if (desktop_.messageBox(kOpenSamplesQuestion, message_style::kYesNo, "") ==
         message_answer::kYes) {
-        // A missing opener is told by the run that next opens a file.
-        (void)desktop_.shellOpen(folder, kShowWindow);
+        // The user asked for the folder: one that cannot be shown is told, as a row's Open is.
+        if (const std::string failure = desktop_.shellOpen(folder, kShowWindow); !failure.empty()) {
+            desktop_.messageBox(failure, message_style::kExclamation, "");
+        }
     }
 }
 

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QTreeView>
 #include <chrono>
 #include <cstdlib>
 
@@ -83,6 +85,45 @@ TEST(UnansweringShare, TheWindowKeepsServingAndTheOtherRowsFilesOpen) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     ASSERT_FALSE(store.writes.empty());
     EXPECT_EQ(store.writes.back().second, dead + ";");
+}
+
+// While the start-up merge waits on the share, Delete removes rows at once, and the run that
+// follows opens only what the lists still hold.
+TEST(UnansweringShare, RowsRemovedDuringAMergeAreGoneAndNeverOpened) {
+    const char* share = std::getenv("GANTRYLUX_HANGING_SHARE");
+    if (share == nullptr) {
+        GTEST_SKIP() << "run through tests/fuse/with-hanging-share";
+    }
+    const std::string dead = std::string(share) + "/dead/";
+    const std::string live = std::string(share) + "/live/";
+    testing::FakeXdgOpen xdgOpen;
+    testing::MemorySettingsStore store;
+    store.values = {{"ListView3", dead + ";" + live + ";"}, {"Interval", "0"}};
+    AnsweringDesktop desktop;
+    const SystemClock clock;
+    MainWindow window(desktop, store, MakeNativeFileSystem(), clock);
+    desktop.setWindow(&window);
+    window.mainForm().fileList().append(std::vector<std::string>{"/gone.txt", live + "one.txt"});
+    window.show();
+    QApplication::processEvents();
+    ASSERT_TRUE(window.mainForm().busy().busy());
+
+    const auto pressDelete = [&](const char* list, int row) {
+        auto* view = window.findChild<QTreeView*>(QString::fromLatin1(list));
+        view->setFocus();
+        view->setCurrentIndex(view->model()->index(row, 0));
+        QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+        QApplication::sendEvent(view, &del);
+    };
+    pressDelete("ListView1", 0);
+    pressDelete("ListView3", 1);
+    EXPECT_EQ(window.mainForm().fileList().texts(), std::vector<std::string>{live + "one.txt"});
+    EXPECT_EQ(window.mainForm().folderList().texts(), std::vector<std::string>{dead});
+
+    window.findChild<QPushButton*>(QStringLiteral("PushButton2"))->click();
+    ASSERT_TRUE(testing::Settle(desktop));
+    EXPECT_EQ(xdgOpen.opened(1), std::vector<std::string>{live + "one.txt"});
+    window.close();
 }
 
 }  // namespace
