@@ -65,13 +65,16 @@ class ScriptedDesktop : public Win32Desktop {
         Win32Desktop::waitForEvents(deadline);
     }
 
-    int messageBox(const std::string& text, int, const std::string&) override {
+    // A question is answered No (the buttons are the low four bits of the style).
+    int messageBox(const std::string& text, int style, const std::string&) override {
         boxes.push_back(text);
-        return message_answer::kOk;
+        return (style & 0xF) == message_style::kYesNo ? message_answer::kNo : message_answer::kOk;
     }
     std::vector<std::string> openFiles(const std::string&) override { return {}; }
     std::string inputBox(const std::string&, const std::string&) override { return {}; }
-    std::string browseForFolder(const std::string&, const std::string&) override { return {}; }
+    std::string browseForFolder(const std::string&, const std::string&) override {
+        return pickedFolder;
+    }
     std::string programFolder() const override { return folder; }
 
     std::vector<std::string> opened;
@@ -82,6 +85,7 @@ class ScriptedDesktop : public Win32Desktop {
     std::vector<OpenHeld> held;
     std::function<void()> whileFull;  // run by a wait while no further open is taken
     std::string folder = "Z:\\nonexistent-gantrylux-folder";
+    std::string pickedFolder;  // by the folder picker
 };
 
 class WindowTest : public ::testing::Test {
@@ -185,14 +189,52 @@ class WindowTest : public ::testing::Test {
         settle();
     }
 
-    // Handles the window's messages until every background job has come back.
-    void settle() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (desktop_.jobsOut() > 0 && std::chrono::steady_clock::now() < deadline) {
+    // Handles the window's messages until `done` holds or `patience` has passed.
+    void serveUntil(const std::function<bool()>& done, std::chrono::seconds patience) {
+        const auto deadline = std::chrono::steady_clock::now() + patience;
+        while (!done() && std::chrono::steady_clock::now() < deadline) {
             desktop_.waitForEvents(std::chrono::steady_clock::now() +
                                    std::chrono::milliseconds(20));
         }
+    }
+
+    // Handles the window's messages until every background job has come back.
+    void settle() {
+        serveUntil([&] { return desktop_.jobsOut() == 0; }, std::chrono::seconds(20));
         ASSERT_EQ(desktop_.jobsOut(), 0);
+    }
+
+    // Makes `row` (from 0) the only selected row of the list.
+    void select(int list, int row) {
+        LVITEMW state{};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(item(list), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&state));
+        state.state = state.stateMask;
+        SendMessageW(item(list), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&state));
+    }
+
+    // The window with these rows, the folder rows stored, no wait between files; returns while
+    // its start-up merge is still out. The window alone holds its file system.
+    void startWithRows(const std::vector<std::string>& folderRows,
+                       const std::vector<std::string>& fileRows = {}) {
+        {
+            RegistrySettingsStore filled(keyPath_);
+            std::string stored;
+            for (const std::string& row : folderRows) {
+                stored += row + ";";
+            }
+            filled.write("ListView3", stored);
+            filled.write("Interval", "0");
+        }
+        store_ = std::make_unique<RegistrySettingsStore>(keyPath_);
+        window_ = std::make_unique<MainWindow>(desktop_, *store_, MakeNativeFileSystem(), clock_);
+        for (const std::string& row : fileRows) {
+            window_->mainForm().fileList().append(row);
+        }
+        window_->show(SW_SHOWNOACTIVATE, [this] { startedUp_ = true; });
+        desktop_.processPendingEvents();
     }
 
     POINT rowCentre(int list, int row) const {
@@ -208,6 +250,7 @@ class WindowTest : public ::testing::Test {
     SystemClock clock_;
     std::unique_ptr<RegistrySettingsStore> store_;
     std::unique_ptr<MainWindow> window_;
+    bool startedUp_ = false;
 };
 
 TEST_F(WindowTest, StartsFromTheStoredSettings) {
@@ -565,22 +608,22 @@ const char* HangingShare() {
     return std::getenv("GANTRYLUX_HANGING_SHARE");
 }
 
+// A folder row of the share, as the window stores it.
+std::string ShareFolder(const char* name) {
+    return RepositoryFolder(std::string(HangingShare()) + "/" + name) + "\\";
+}
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
 TEST_F(WindowTest, UnansweringShareHoldsNothingElseBack) {
     if (HangingShare() == nullptr) {
         GTEST_SKIP() << "run through tests/fuse/with-hanging-share";
     }
-    const std::string dead = RepositoryFolder(std::string(HangingShare()) + "/dead") + "\\";
-    const std::string live = RepositoryFolder(std::string(HangingShare()) + "/live") + "\\";
-    {
-        RegistrySettingsStore filled(keyPath_);
-        filled.write("ListView3", dead + ";" + live + ";");
-        filled.write("Interval", "0");
-    }
-    store_ = std::make_unique<RegistrySettingsStore>(keyPath_);
-    window_ = std::make_unique<MainWindow>(desktop_, *store_, MakeNativeFileSystem(), clock_);
-    bool started = false;
-    window_->show(SW_SHOWNOACTIVATE, [&] { started = true; });
-    desktop_.processPendingEvents();
+    const std::string dead = ShareFolder("dead");
+    const std::string live = ShareFolder("live");
+    startWithRows({dead, live});
     EXPECT_TRUE(IsWindowVisible(window_->handle()));
 
     // "Start Opening" during the start-up merge starts with its candidates once they are in.
@@ -588,11 +631,7 @@ TEST_F(WindowTest, UnansweringShareHoldsNothingElseBack) {
     wchar_t caption[32] = {};
     GetWindowTextW(item(control::kPushButton2), caption, 32);
     EXPECT_EQ(std::wstring(caption), L"Stop");
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(40);
-    while ((!started || desktop_.opened.size() < 2) &&
-           std::chrono::steady_clock::now() < deadline) {
-        desktop_.waitForEvents(std::chrono::steady_clock::now() + std::chrono::milliseconds(20));
-    }
+    serveUntil([&] { return startedUp_ && desktop_.opened.size() >= 2; }, std::chrono::seconds(40));
     std::vector<std::string> opened = desktop_.opened;
     std::sort(opened.begin(), opened.end());
     EXPECT_EQ(opened,
@@ -616,13 +655,78 @@ TEST_F(WindowTest, UnansweringShareHoldsNothingElseBack) {
     EXPECT_EQ(stored("ListView3"), dead + ";");
 }
 
+// While a merge waits on the share, Delete takes a file row and a folder row out at once, and no
+// removed row supplies a file: neither those removed during the start-up merge, nor one removed
+// between two draws while a folder just added keeps the next merge out.
+TEST_F(WindowTest, UnansweringShareRowsRemovedDuringAMergeAreNeverOpened) {
+    if (HangingShare() == nullptr) {
+        GTEST_SKIP() << "run through tests/fuse/with-hanging-share";
+    }
+    const std::string dead = ShareFolder("dead");
+    const std::vector<std::string> files = {SamplesFolder() + "\\Tide Table.csv",
+                                            SamplesFolder() + "\\Lighthouse.png",
+                                            SamplesFolder() + "\\Welcome to Gantrylux.txt"};
+    startWithRows({dead, ShareFolder("live")}, files);
+    ASSERT_EQ(desktop_.jobsOut(), 1);
+    select(control::kListView1, 1);
+    SendMessageW(item(control::kListView1), WM_KEYDOWN, VK_DELETE, 0);
+    select(control::kListView3, 1);
+    SendMessageW(item(control::kListView3), WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(rows(control::kListView1), (std::vector<std::string>{files[0], files[2]}));
+    EXPECT_EQ(rows(control::kListView3), std::vector<std::string>{dead});
+
+    desktop_.onOpen = [&](std::size_t count) {
+        if (count == 1) {
+            desktop_.pickedFolder = dead + "inner";
+            PostMessageW(item(control::kPushButton15), BM_CLICK, 0, 0);  // "Add Folder"
+            select(control::kListView1, desktop_.opened[0] == Quoted(files[0]) ? 1 : 0);
+            PostMessageW(item(control::kListView1), WM_KEYDOWN, VK_DELETE, 0);
+        }
+    };
+    click(control::kPushButton2);  // single pass, once the merge is in
+    serveUntil([&] { return window_->startButtonCaption() == "Start Opening"; },
+               std::chrono::seconds(40));
+    ASSERT_EQ(desktop_.opened.size(), 1u);
+    EXPECT_EQ(rows(control::kListView1), std::vector<std::string>{desktop_.opened[0].substr(
+                                             1, desktop_.opened[0].size() - 2)});
+    ASSERT_EQ(desktop_.boxes.size(), 2u);  // that each folder of the share does not answer
+    EXPECT_NE(desktop_.boxes[1].find(dead + "inner"), std::string::npos) << desktop_.boxes[1];
+}
+
+// "Load Sample/Example Files" while a read of the share is out: the question comes while the
+// merge still waits on the share, the samples are added, and a run opens them.
+TEST_F(WindowTest, UnansweringShareLeavesTheSamplesToLoad) {
+    if (HangingShare() == nullptr) {
+        GTEST_SKIP() << "run through tests/fuse/with-hanging-share";
+    }
+    std::filesystem::copy(Wide(SamplesFolder()), programFolder() / L"Samples");
+    std::vector<std::string> samples;
+    for (const auto& entry : std::filesystem::directory_iterator(programFolder() / L"Samples")) {
+        samples.push_back(Quoted(Utf8(entry.path().wstring())));
+    }
+    std::sort(samples.begin(), samples.end());
+    startWithRows({ShareFolder("dead")});
+    click(control::kPushButton5);
+    serveUntil([&] { return !desktop_.boxes.empty(); }, std::chrono::seconds(20));
+    ASSERT_EQ(desktop_.boxes.size(), 1u);
+    EXPECT_NE(desktop_.boxes[0].find("sample files"), std::string::npos) << desktop_.boxes[0];
+    EXPECT_FALSE(startedUp_);
+    EXPECT_EQ(rows(control::kListView1).size(), samples.size());
+
+    click(control::kPushButton2);
+    serveUntil([&] { return window_->startButtonCaption() == "Start Opening"; },
+               std::chrono::seconds(40));
+    std::sort(desktop_.opened.begin(), desktop_.opened.end());
+    EXPECT_EQ(desktop_.opened, samples);
+}
+
 // The shell looks at a file before it opens it, and on the share that look never returns: the
 // window must have its thread back at once all the same.
 TEST(UnansweringShare, OpeningAFileOnItNeverHoldsTheWindow) {
     if (HangingShare() == nullptr) {
         GTEST_SKIP() << "run through tests/fuse/with-hanging-share";
     }
-    const std::string file = RepositoryFolder(std::string(HangingShare()) + "/dead") + "\\x.txt";
+    const std::string file = ShareFolder("dead") + "x.txt";
     Win32Desktop desktop;
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < 3; ++i) {
@@ -637,8 +741,7 @@ TEST(UnansweringShare, ACloseEndsTheProgramWithinASecondWithTheRowsStored) {
     if (HangingShare() == nullptr) {
         GTEST_SKIP() << "run through tests/fuse/with-hanging-share";
     }
-    const std::string rows = RepositoryFolder(std::string(HangingShare()) + "/dead") + "\\;" +
-                             RepositoryFolder(std::string(HangingShare()) + "/live") + "\\;";
+    const std::string rows = ShareFolder("dead") + ";" + ShareFolder("live") + ";";
     RegistrySettingsStore settings;
     const std::string before = settings.read("ListView3", "");
     settings.write("ListView3", rows);
