@@ -20,8 +20,6 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"GantryluxMainWindow";
 constexpr UINT kStartUpMessage = WM_APP + 1;
 constexpr UINT kIntervalCheckMessage = WM_APP + 2;
-// The frames paint only their edge and caption, so the window paints beneath its children.
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 const wchar_t kFileListToolTip[] =
     L"Drag and drop files here. Double-click item to remove it. Move | line to right and out of "
@@ -35,31 +33,6 @@ constexpr int kPushButtons[] = {
 bool IsPushButton(int id) {
     return std::find(std::begin(kPushButtons), std::end(kPushButtons), id) !=
            std::end(kPushButtons);
-}
-
-// The controls that take the window's background: frames, the check box and the options.
-bool IsPlainControl(int id) {
-    switch (id) {
-        case control::kFrame1:
-        case control::kFrame2:
-        case control::kFrame5:
-        case control::kCheck3:
-        case control::kOption1:
-        case control::kOption2:
-        case control::kOption3:
-            return true;
-        default:
-            return false;
-    }
-}
-
-HFONT ArialBold(int hundredthsOfPoint, int dpi) {
-    LOGFONTW font{};
-    font.lfHeight = -MulDiv(hundredthsOfPoint, dpi, 7200);
-    font.lfWeight = FW_BOLD;
-    font.lfCharSet = RUSSIAN_CHARSET;
-    wcscpy(font.lfFaceName, L"Arial");
-    return CreateFontIndirectW(&font);
 }
 
 void RegisterWindowClass() {
@@ -81,28 +54,27 @@ void RegisterWindowClass() {
 }  // namespace
 
 MainWindow::MainWindow(Win32Desktop& desktop, SettingsStore& store,
-                       std::shared_ptr<const FileSystem> fs, const Clock& clock)
-    : desktop_(desktop), mainForm_(*this, desktop, store, std::move(fs), clock) {
+                       std::shared_ptr<const FileSystem> fs, const Clock& clock, ScreenFacts screen)
+    : desktop_(desktop),
+      screen_(std::move(screen)),
+      mainForm_(*this, desktop, store, std::move(fs), clock) {
     RegisterWindowClass();
-    const HDC screen = GetDC(nullptr);
-    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    font_ = ArialBold(900, dpi_);
-    buttonFont_ = ArialBold(1125, dpi_);
-    background_ = CreateSolidBrush(RGB(255, 255, 255));
-
-    RECT frame{0, 0, pixels(8040), pixels(7995)};
-    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, WS_EX_CONTROLPARENT);
-    window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, L"", kWindowStyle, CW_USEDEFAULT,
-                              CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    // Made before it is laid out: the DPI and the work area are those of its monitor.
+    window_ =
+        CreateWindowExW(kWindowExStyle, kWindowClass, L"", kWindowStyle, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (window_ == nullptr) {
         throw std::runtime_error("Cannot create the main window: " + SystemMessage(GetLastError()));
     }
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
     desktop_.setWindow(window_);
+    dpi_ = screen_.dpi(window_);
+    const RECT work = screen_.workArea(window_);
+    fit_ = fitFactor(work);
+    makeFonts();
     buildControls();
+    refreshColours();
 
     hand_ = LoadCursorW(nullptr, IDC_HAND);
     try {
@@ -112,14 +84,7 @@ MainWindow::MainWindow(Win32Desktop& desktop, SettingsStore& store,
         drag_ = LoadCursorW(nullptr, IDC_SIZENS);
     }
     mainForm_.Form_Load();
-
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    placeWindow(work, nullptr);
 }
 
 // The views observe the lists of mainForm_, which goes before them.
@@ -131,7 +96,8 @@ MainWindow::~MainWindow() {
         DestroyWindow(window_);
     }
     for (HGDIOBJ object : {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(buttonFont_),
-                           static_cast<HGDIOBJ>(background_)}) {
+                           static_cast<HGDIOBJ>(faceBrush_), static_cast<HGDIOBJ>(fieldBrush_),
+                           static_cast<HGDIOBJ>(buttonBrush_)}) {
         DeleteObject(object);
     }
     if (ownHand_) {
@@ -145,10 +111,6 @@ MainWindow::~MainWindow() {
             DestroyIcon(icon);
         }
     }
-}
-
-int MainWindow::pixels(int twips) const {
-    return MulDiv(twips, dpi_, 1440);
 }
 
 HWND MainWindow::place(const wchar_t* kind, int id, const std::wstring& text, DWORD style, int left,
@@ -264,16 +226,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
-            if (IsPlainControl(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)))) {
-                const auto dc = reinterpret_cast<HDC>(wParam);
-                SetBkColor(dc, skinned_ ? GetSysColor(COLOR_BTNFACE) : RGB(255, 255, 255));
-                return reinterpret_cast<LRESULT>(background_);
-            }
-            break;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+            return controlColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_SYSCOLORCHANGE:
-            if (skinned_) {
-                useButtonFace();
-            }
             // Common controls take a new colour scheme only when told.
             EnumChildWindows(
                 window_,
@@ -282,11 +238,20 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                     return TRUE;
                 },
                 0);
+            refreshColours();
+            return 0;
+        case WM_SETTINGCHANGE:
+        case WM_THEMECHANGED:
+            // High Contrast is switched by a setting change, not always with new colours.
+            refreshColours();
+            break;
+        case WM_DPICHANGED:
+            onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_ERASEBKGND: {
             RECT client{};
             GetClientRect(window_, &client);
-            FillRect(reinterpret_cast<HDC>(wParam), &client, background_);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, faceBrush_);
             return 1;
         }
         case WM_CONTEXTMENU:
@@ -428,6 +393,13 @@ LRESULT MainWindow::handleControl(HWND control, UINT message, WPARAM wParam, LPA
             case WM_MOUSEMOVE:
                 mainForm_.Form_MouseMove();
                 break;
+            case WM_NOTIFY: {
+                const auto& from = *reinterpret_cast<const NMHDR*>(lParam);
+                if (from.code == NM_CUSTOMDRAW && from.hwndFrom == ListView_GetHeader(control)) {
+                    return drawHeader(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam));
+                }
+                break;
+            }
             default:
                 break;
         }

@@ -1,6 +1,9 @@
 #pragma once
 
-#include <windows.h>
+// clang-format off
+#include <windows.h>  // first: the other system headers rely on it
+// clang-format on
+#include <commctrl.h>
 
 #include <deque>
 #include <functional>
@@ -11,7 +14,9 @@
 #include "app/main_form.hpp"
 #include "ports/form.hpp"
 #include "win32/path_list_view.hpp"
+#include "win32/screen_facts.hpp"
 #include "win32/win32_desktop.hpp"
+#include "win32/window_colours.hpp"
 
 namespace gantrylux::win32 {
 
@@ -46,7 +51,7 @@ int ControlId(std::string_view name);
 class MainWindow : public Form {
   public:
     MainWindow(Win32Desktop& desktop, SettingsStore& store, std::shared_ptr<const FileSystem> fs,
-               const Clock& clock);
+               const Clock& clock, ScreenFacts screen = ScreenFacts::System());
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -82,6 +87,10 @@ class MainWindow : public Form {
     void selectDisplayOption(DisplayOption option) override;
 
   private:
+    // The frames paint only their edge and caption, so the window paints beneath its children.
+    static constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    static constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
+
     static HCURSOR CursorFromFile(const std::string& path);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
@@ -93,10 +102,17 @@ class MainWindow : public Form {
     HWND place(const wchar_t* kind, int id, const std::wstring& text, DWORD style, int left,
                int top, int width, int height, HFONT font);
     int pixels(int twips) const;
+    double fitFactor(const RECT& workArea) const;
+    void makeFonts();
+    void layOut();
+    void placeWindow(const RECT& workArea, const POINT* topLeft);
+    void onDpiChanged(int dpi, const RECT& suggested);
+    void refreshColours();
+    LRESULT controlColours(HDC dc, HWND control) const;
+    LRESULT drawHeader(const NMCUSTOMDRAW& draw) const;
     void onCommand(int id, int code);
     void pressFocusedButton();
     bool onContextMenu(HWND over, LPARAM where);
-    void useButtonFace();
     void optionChanged();
     bool onSetCursor(HWND over);
     void refreshPointer();
@@ -107,12 +123,17 @@ class MainWindow : public Form {
     HWND item(int id) const { return GetDlgItem(window_, id); }
 
     Win32Desktop& desktop_;
+    ScreenFacts screen_;
     HWND window_ = nullptr;
     int dpi_ = 96;
+    double fit_ = 1;  // the share of its designed size the layout is drawn at, on a small screen
     HFONT font_ = nullptr;
     HFONT buttonFont_ = nullptr;
-    HBRUSH background_ = nullptr;  // white, or the button face with the skin
-    HWND tip_ = nullptr;           // the tool tips of the file list and the start button
+    WindowColours colours_{};
+    HBRUSH faceBrush_ = nullptr;
+    HBRUSH fieldBrush_ = nullptr;
+    HBRUSH buttonBrush_ = nullptr;
+    HWND tip_ = nullptr;  // the tool tips of the file list and the start button
     bool startTipShown_ = false;
     HCURSOR hand_ = nullptr;
     HCURSOR drag_ = nullptr;

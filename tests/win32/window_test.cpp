@@ -16,6 +16,8 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "app/window_layout.hpp"
@@ -26,6 +28,7 @@
 #include "win32/registry_settings_store.hpp"
 #include "win32/resource_ids.h"
 #include "win32/wide_text.hpp"
+#include "win32/window_colours.hpp"
 
 namespace gantrylux::win32 {
 namespace {
@@ -119,7 +122,7 @@ class WindowTest : public ::testing::Test {
     // Starts the window as the program does and waits for the end of its start-up.
     void start() {
         store_ = std::make_unique<RegistrySettingsStore>(keyPath_);
-        window_ = std::make_unique<MainWindow>(desktop_, *store_, fs_, clock_);
+        window_ = std::make_unique<MainWindow>(desktop_, *store_, fs_, clock_, screen_);
         bool started = false;
         window_->show(SW_SHOWNOACTIVATE, [&] { started = true; });
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -148,6 +151,12 @@ class WindowTest : public ::testing::Test {
         SetWindowTextW(item(control::kText1), L"0");
         click(control::kCheck3);
         drop(control::kListView3, {SamplesFolder()});
+    }
+
+    void placeSkin() {
+        std::filesystem::create_directories(programFolder() / L"x");
+        std::filesystem::copy_file(Wide(RepositoryFolder(GANTRYLUX_SKIN_FILE)),
+                                   programFolder() / L"x" / L"o.cjs");
     }
 
     HWND item(int id) const { return GetDlgItem(window_->handle(), id); }
@@ -251,6 +260,7 @@ class WindowTest : public ::testing::Test {
     std::unique_ptr<RegistrySettingsStore> store_;
     std::unique_ptr<MainWindow> window_;
     bool startedUp_ = false;
+    ScreenFacts screen_ = ScreenFacts::System();  // set before start()
 };
 
 TEST_F(WindowTest, StartsFromTheStoredSettings) {
@@ -511,9 +521,7 @@ class SkinTest : public WindowTest, public ::testing::WithParamInterface<bool> {
 
 TEST_P(SkinTest, TheSkinFileGivesThePlainControlsTheButtonFace) {
     if (GetParam()) {
-        std::filesystem::create_directories(programFolder() / L"x");
-        std::filesystem::copy_file(Wide(RepositoryFolder(GANTRYLUX_SKIN_FILE)),
-                                   programFolder() / L"x" / L"o.cjs");
+        placeSkin();
     }
     start();
     for (const int id : {control::kCheck3, control::kOption1}) {
@@ -548,6 +556,209 @@ TEST_P(SkinTest, TheSkinFileGivesThePlainControlsTheButtonFace) {
 }
 
 INSTANTIATE_TEST_SUITE_P(WithAndWithout, SkinTest, ::testing::Bool());
+
+// System colours set for one test and put back after it.
+class SystemColours {
+  public:
+    explicit SystemColours(const std::vector<std::pair<int, COLORREF>>& colours) {
+        for (const auto& [element, colour] : colours) {
+            elements_.push_back(element);
+            before_.push_back(GetSysColor(element));
+            after_.push_back(colour);
+        }
+        SetSysColors(static_cast<int>(elements_.size()), elements_.data(), after_.data());
+    }
+    ~SystemColours() {
+        SetSysColors(static_cast<int>(elements_.size()), elements_.data(), before_.data());
+    }
+    SystemColours(const SystemColours&) = delete;
+    SystemColours& operator=(const SystemColours&) = delete;
+
+  private:
+    std::vector<int> elements_;
+    std::vector<COLORREF> before_;
+    std::vector<COLORREF> after_;
+};
+
+enum class Scheme { Default, Dark, HighContrast };
+
+// The contrast of a list header's first caption as drawn: the colour most of the column shows
+// against the one of its pixels that stands out most from it.
+double HeaderCaptionContrast(HWND list) {
+    const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    RECT all{};
+    GetClientRect(header, &all);
+    RECT part{};
+    SendMessageW(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&part));
+    BITMAPINFO info{};
+    info.bmiHeader = {
+        sizeof(BITMAPINFOHEADER), all.right, -all.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ before = SelectObject(dc, picture);
+    SendMessageW(header, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    GdiFlush();
+    std::vector<COLORREF> shown;
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    for (int y = part.top + 2; y < part.bottom - 2; ++y) {
+        for (int x = part.left + 2; x < part.right - 2; ++x) {
+            const DWORD p = pixels[y * all.right + x];
+            shown.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+        }
+    }
+    SelectObject(dc, before);
+    DeleteDC(dc);
+    DeleteObject(picture);
+    std::sort(shown.begin(), shown.end());
+    COLORREF back = 0;
+    std::ptrdiff_t most = 0;
+    for (auto run = shown.begin(); run != shown.end();) {
+        const auto end = std::upper_bound(run, shown.end(), *run);
+        if (end - run > most) {
+            most = end - run;
+            back = *run;
+        }
+        run = end;
+    }
+    double contrast = 1;
+    for (const COLORREF colour : shown) {
+        contrast = std::max(contrast, ContrastRatio(colour, back));
+    }
+    return contrast;
+}
+
+// Every text of the window against its background, in each scheme, with and without the skin;
+// the scheme changes while the window is open.
+class ColourTest : public WindowTest,
+                   public ::testing::WithParamInterface<std::tuple<Scheme, bool>> {};
+
+TEST_P(ColourTest, EveryTextReadsAgainstItsBackground) {
+    const auto [scheme, skinned] = GetParam();
+    if (skinned) {
+        placeSkin();
+    }
+    bool highContrast = false;
+    screen_.highContrast = [&] { return highContrast; };
+    start();
+    std::vector<std::pair<int, COLORREF>> colours;
+    if (scheme == Scheme::Dark) {
+        colours = {{COLOR_WINDOW, RGB(32, 32, 32)},
+                   {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
+                   {COLOR_BTNFACE, RGB(43, 43, 43)},
+                   {COLOR_BTNTEXT, RGB(255, 255, 255)}};
+    } else if (scheme == Scheme::HighContrast) {
+        colours = {{COLOR_WINDOW, RGB(0, 0, 0)},
+                   {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
+                   {COLOR_BTNFACE, RGB(0, 0, 0)},
+                   {COLOR_BTNTEXT, RGB(255, 255, 0)}};
+    }
+    const SystemColours changed(colours);
+    highContrast = scheme == Scheme::HighContrast;
+    SendMessageW(window_->handle(), WM_SYSCOLORCHANGE, 0, 0);
+    SendMessageW(window_->handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+
+    for (const ControlLayout& c : kWindowLayout) {
+        const HWND control = item(control::ControlId(c.name));
+        if (c.kind == ControlKind::List) {
+            const auto back = static_cast<COLORREF>(SendMessageW(control, LVM_GETBKCOLOR, 0, 0));
+            const auto text = static_cast<COLORREF>(SendMessageW(control, LVM_GETTEXTCOLOR, 0, 0));
+            const auto textBack =
+                static_cast<COLORREF>(SendMessageW(control, LVM_GETTEXTBKCOLOR, 0, 0));
+            EXPECT_GE(ContrastRatio(text, back), kReadableContrast) << c.name;
+            EXPECT_TRUE(textBack == back || textBack == CLR_NONE) << c.name;
+            EXPECT_GE(HeaderCaptionContrast(control), kReadableContrast) << c.name << " header";
+            continue;
+        }
+        // The control's own defaults, as it would draw were the window to leave them.
+        const HDC dc = CreateCompatibleDC(nullptr);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        const UINT message = c.kind == ControlKind::TextBox      ? WM_CTLCOLOREDIT
+                             : c.kind == ControlKind::PushButton ? WM_CTLCOLORBTN
+                                                                 : WM_CTLCOLORSTATIC;
+        const auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageW(window_->handle(), message, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(control)));
+        LOGBRUSH back{};
+        ASSERT_EQ(GetObjectW(brush, sizeof back, &back), static_cast<int>(sizeof back)) << c.name;
+        EXPECT_EQ(GetBkColor(dc), back.lbColor) << c.name;
+        EXPECT_GE(ContrastRatio(GetTextColor(dc), back.lbColor), kReadableContrast) << c.name;
+        DeleteDC(dc);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Schemes, ColourTest,
+                         ::testing::Combine(::testing::Values(Scheme::Default, Scheme::Dark,
+                                                              Scheme::HighContrast),
+                                            ::testing::Bool()));
+
+// On a 1920x1080 work area the whole window lies inside it at every DPI, and a move to a monitor
+// of another DPI lays every control out again there, at the place Windows suggests.
+class ScaleTest : public WindowTest, public ::testing::WithParamInterface<int> {
+  protected:
+    // Each control where the table puts it at this DPI, in the font of that size.
+    void expectLaidOutAt(int dpi) {
+        const auto pixels = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+        for (const ControlLayout& c : kWindowLayout) {
+            const HWND control = item(control::ControlId(c.name));
+            RECT placed{};
+            GetWindowRect(control, &placed);
+            MapWindowPoints(nullptr, window_->handle(), reinterpret_cast<POINT*>(&placed), 2);
+            EXPECT_EQ(placed.left, pixels(c.left)) << c.name << " at " << dpi;
+            EXPECT_EQ(placed.top, pixels(c.top)) << c.name << " at " << dpi;
+            EXPECT_EQ(placed.right - placed.left, pixels(c.width)) << c.name << " at " << dpi;
+            EXPECT_EQ(placed.bottom - placed.top, pixels(c.height)) << c.name << " at " << dpi;
+            LOGFONTW font{};
+            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)),
+                       sizeof font, &font);
+            const int hundredths = c.font == ControlFont::Button ? 1125 : 900;
+            EXPECT_EQ(font.lfHeight, -MulDiv(hundredths, dpi, 7200)) << c.name << " at " << dpi;
+        }
+    }
+};
+
+TEST_P(ScaleTest, TheWindowFitsTheWorkAreaAndFollowsItsMonitorsDpi) {
+    const int dpi = GetParam();
+    const RECT work{0, 0, 1920, 1080};
+    screen_.dpi = [dpi](HWND) { return dpi; };
+    screen_.workArea = [work](HWND) { return work; };
+    start();
+    RECT window{};
+    GetWindowRect(window_->handle(), &window);
+    EXPECT_GE(window.left, work.left);
+    EXPECT_GE(window.top, work.top);
+    EXPECT_LE(window.right, work.right);
+    EXPECT_LE(window.bottom, work.bottom);
+    // Shrunk no more than it must be.
+    EXPECT_GE(window.bottom - window.top, std::min(MulDiv(7995, dpi, 1440), 1000));
+    RECT client{};
+    GetClientRect(window_->handle(), &client);
+    for (const ControlLayout& c : kWindowLayout) {
+        RECT placed{};
+        GetWindowRect(item(control::ControlId(c.name)), &placed);
+        MapWindowPoints(nullptr, window_->handle(), reinterpret_cast<POINT*>(&placed), 2);
+        EXPECT_GE(placed.left, 0) << c.name;
+        EXPECT_GE(placed.top, 0) << c.name;
+        EXPECT_LE(placed.right, client.right) << c.name;
+        EXPECT_LE(placed.bottom, client.bottom) << c.name;
+    }
+    if (MulDiv(7995, dpi, 1440) < 1000) {
+        expectLaidOutAt(dpi);
+    }
+
+    const int next = dpi == 96 ? 144 : 96;
+    RECT suggested{100, 50, 100 + MulDiv(window.right - window.left, next, dpi),
+                   50 + MulDiv(window.bottom - window.top, next, dpi)};
+    SendMessageW(window_->handle(), WM_DPICHANGED, MAKEWPARAM(next, next),
+                 reinterpret_cast<LPARAM>(&suggested));
+    expectLaidOutAt(next);
+    GetWindowRect(window_->handle(), &window);
+    EXPECT_EQ(window.left, 100);
+    EXPECT_EQ(window.top, 50);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, ScaleTest, ::testing::Values(96, 144, 192, 240));
 
 // Finds this process's dialog with the given title from another thread, hands it to `answer`
 // and gives up after 20 s.
