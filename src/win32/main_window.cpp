@@ -78,7 +78,8 @@ MainWindow::MainWindow(Win32Desktop& desktop, SettingsStore& store,
 
     hand_ = LoadCursorW(nullptr, IDC_HAND);
     try {
-        drag_ = CursorFromFile(desktop_.programFolder() + "\\drag.ico");
+        dragPath_ = desktop_.programFolder() + "\\drag.ico";
+        drag_ = CursorFromFile(dragPath_);
         ownDrag_ = true;
     } catch (const std::runtime_error&) {
         drag_ = LoadCursorW(nullptr, IDC_SIZENS);

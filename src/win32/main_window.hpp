@@ -91,7 +91,8 @@ class MainWindow : public Form {
     static constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     static constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 
-    static HCURSOR CursorFromFile(const std::string& path);
+    // At the system's pointer size, or at `size` pixels a side.
+    static HCURSOR CursorFromFile(const std::string& path, int size = 0);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR id, DWORD_PTR self);
@@ -107,6 +108,7 @@ class MainWindow : public Form {
     void layOut();
     void placeWindow(const RECT& workArea, const POINT* topLeft);
     void onDpiChanged(int dpi, const RECT& suggested);
+    void resizePointers();
     void refreshColours();
     LRESULT controlColours(HDC dc, HWND control) const;
     LRESULT drawHeader(const NMCUSTOMDRAW& draw) const;
@@ -139,6 +141,8 @@ class MainWindow : public Form {
     HCURSOR drag_ = nullptr;
     bool ownHand_ = false;
     bool ownDrag_ = false;
+    std::string handPath_;
+    std::string dragPath_;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
     bool skinned_ = false;

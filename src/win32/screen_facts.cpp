@@ -57,4 +57,10 @@ SIZE FrameSize(DWORD style, DWORD exStyle, int dpi) {
     return SIZE{frame.right - frame.left, frame.bottom - frame.top};
 }
 
+int PointerSize(int dpi) {
+    static const auto forDpi = User32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+    return forDpi != nullptr ? forDpi(SM_CXCURSOR, static_cast<UINT>(dpi))
+                             : MulDiv(GetSystemMetrics(SM_CXCURSOR), dpi, SystemDpi());
+}
+
 }  // namespace gantrylux::win32

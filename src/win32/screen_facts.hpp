@@ -20,4 +20,7 @@ struct ScreenFacts {
 // What a window of these styles adds around its client area at a DPI: frame and title bar.
 SIZE FrameSize(DWORD style, DWORD exStyle, int dpi);
 
+// The side of a pointer image at a DPI.
+int PointerSize(int dpi);
+
 }  // namespace gantrylux::win32

@@ -6,6 +6,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "app/window_layout.hpp"
 #include "folders/win32_error.hpp"
@@ -14,8 +15,11 @@
 
 namespace gantrylux::win32 {
 
-HCURSOR MainWindow::CursorFromFile(const std::string& path) {
-    const HCURSOR cursor = LoadCursorFromFileW(Wide(path).c_str());
+HCURSOR MainWindow::CursorFromFile(const std::string& path, int size) {
+    const HCURSOR cursor =
+        size == 0 ? LoadCursorFromFileW(Wide(path).c_str())
+                  : static_cast<HCURSOR>(LoadImageW(nullptr, Wide(path).c_str(), IMAGE_CURSOR, size,
+                                                    size, LR_LOADFROMFILE));
     if (cursor == nullptr) {
         throw std::runtime_error("Cannot load the pointer " + path + ": " +
                                  SystemMessage(GetLastError()));
@@ -56,6 +60,24 @@ void MainWindow::loadCustomPointer(const std::string& cursorPath) {
     }
     hand_ = loaded;
     ownHand_ = true;
+    handPath_ = cursorPath;
+}
+
+// The pointers drawn from files are loaded again at the pointer size of the window's new DPI;
+// one that cannot be keeps its old size.
+void MainWindow::resizePointers() {
+    for (auto [cursor, path] : {std::pair{&hand_, &handPath_}, std::pair{&drag_, &dragPath_}}) {
+        if (path->empty()) {
+            continue;
+        }
+        try {
+            const HCURSOR resized = CursorFromFile(*path, PointerSize(dpi_));
+            DestroyCursor(*cursor);
+            *cursor = resized;
+        } catch (const std::runtime_error&) {
+        }
+    }
+    refreshPointer();
 }
 
 // The skin file dresses the window on the desktop that reads it; here it gives the window, the

@@ -87,6 +87,7 @@ void MainWindow::onDpiChanged(int dpi, const RECT& suggested) {
     layOut();
     DeleteObject(oldFont);
     DeleteObject(oldButtonFont);
+    resizePointers();
     for (const int list : {control::kListView1, control::kListView3}) {
         const HWND header = ListView_GetHeader(item(list));
         for (int column = 0; column < Header_GetItemCount(header); ++column) {

@@ -160,6 +160,19 @@ class WindowTest : public ::testing::Test {
     }
 
     HWND item(int id) const { return GetDlgItem(window_->handle(), id); }
+
+    // The pointer the system is given as the mouse moves over a control.
+    HCURSOR pointerOver(int id) {
+        SendMessageW(item(id), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+        SendMessageW(item(id), WM_SETCURSOR, reinterpret_cast<WPARAM>(item(id)),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    }
+
+    void placePointerFile() {
+        std::filesystem::copy_file(Wide(RepositoryFolder(GANTRYLUX_POINTER_FILE)),
+                                   programFolder() / L"HAND-M.CUR");
+    }
     void click(int id) { SendMessageW(item(id), BM_CLICK, 0, 0); }
     bool checked(int id) const { return SendMessageW(item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     std::string stored(std::string_view key) const { return store_->read(key, "<none>"); }
@@ -406,15 +419,8 @@ TEST_F(WindowTest, DraggingARowDownCarriesIt) {
 // The pointer the system asks for as the mouse moves: the hand drawn in the file beside the
 // program (its own hot spot) over a button, the arrow over a list, the hourglass while busy.
 TEST_F(WindowTest, ThePointerFollowsWhatIsUnderItAndTheBusyState) {
-    std::filesystem::copy_file(Wide(RepositoryFolder(GANTRYLUX_POINTER_FILE)),
-                               programFolder() / L"HAND-M.CUR");
+    placePointerFile();
     start();
-    const auto pointerOver = [&](int id) {
-        SendMessageW(item(id), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
-        SendMessageW(item(id), WM_SETCURSOR, reinterpret_cast<WPARAM>(item(id)),
-                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-        return GetCursor();
-    };
     ICONINFO hand{};
     ASSERT_TRUE(GetIconInfo(pointerOver(control::kPushButton2), &hand));
     DeleteObject(hand.hbmMask);
@@ -723,6 +729,7 @@ TEST_P(ScaleTest, TheWindowFitsTheWorkAreaAndFollowsItsMonitorsDpi) {
     const RECT work{0, 0, 1920, 1080};
     screen_.dpi = [dpi](HWND) { return dpi; };
     screen_.workArea = [work](HWND) { return work; };
+    placePointerFile();
     start();
     RECT window{};
     GetWindowRect(window_->handle(), &window);
@@ -753,6 +760,13 @@ TEST_P(ScaleTest, TheWindowFitsTheWorkAreaAndFollowsItsMonitorsDpi) {
     SendMessageW(window_->handle(), WM_DPICHANGED, MAKEWPARAM(next, next),
                  reinterpret_cast<LPARAM>(&suggested));
     expectLaidOutAt(next);
+    ICONINFO hand{};
+    ASSERT_TRUE(GetIconInfo(pointerOver(control::kPushButton2), &hand));
+    BITMAP mask{};
+    GetObjectW(hand.hbmMask, sizeof mask, &mask);
+    DeleteObject(hand.hbmMask);
+    DeleteObject(hand.hbmColor);
+    EXPECT_EQ(mask.bmWidth, GetSystemMetricsForDpi(SM_CXCURSOR, static_cast<UINT>(next)));
     GetWindowRect(window_->handle(), &window);
     EXPECT_EQ(window.left, 100);
     EXPECT_EQ(window.top, 50);
