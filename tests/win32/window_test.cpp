@@ -637,15 +637,17 @@ double HeaderCaptionContrast(HWND list) {
 // Every text of the window against its background, in each scheme, with and without the skin;
 // the scheme changes while the window is open.
 class ColourTest : public WindowTest,
-                   public ::testing::WithParamInterface<std::tuple<Scheme, bool>> {};
+                   public ::testing::WithParamInterface<std::tuple<Scheme, bool>> {
+  protected:
+    bool highContrast_ = false;  // outlives the window, which asks for it at any change
+};
 
 TEST_P(ColourTest, EveryTextReadsAgainstItsBackground) {
     const auto [scheme, skinned] = GetParam();
     if (skinned) {
         placeSkin();
     }
-    bool highContrast = false;
-    screen_.highContrast = [&] { return highContrast; };
+    screen_.highContrast = [this] { return highContrast_; };
     start();
     std::vector<std::pair<int, COLORREF>> colours;
     if (scheme == Scheme::Dark) {
@@ -660,7 +662,7 @@ TEST_P(ColourTest, EveryTextReadsAgainstItsBackground) {
                    {COLOR_BTNTEXT, RGB(255, 255, 0)}};
     }
     const SystemColours changed(colours);
-    highContrast = scheme == Scheme::HighContrast;
+    highContrast_ = scheme == Scheme::HighContrast;
     SendMessageW(window_->handle(), WM_SYSCOLORCHANGE, 0, 0);
     SendMessageW(window_->handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
 
