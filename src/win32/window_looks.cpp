@@ -168,7 +168,8 @@ LRESULT MainWindow::drawHeader(const NMCUSTOMDRAW& draw) const {
     Header_GetItem(header, static_cast<int>(draw.dwItemSpec), &column);
     RECT part = draw.rc;
     FillRect(draw.hdc, &part, faceBrush_);
-    DrawEdge(draw.hdc, &part, BDR_SUNKENOUTER, BF_RIGHT | BF_BOTTOM);
+    const RECT divider{part.right - 1, part.top, part.right, part.bottom};
+    FillRect(draw.hdc, &divider, GetSysColorBrush(COLOR_BTNSHADOW));
     SetTextColor(draw.hdc, colours_.face.text);
     SetBkMode(draw.hdc, TRANSPARENT);
     InflateRect(&part, -pixels(90), 0);
