@@ -66,6 +66,7 @@ run-windows: windows
 
 screenshot-windows: windows
 	scripts/windows-window screenshot docs/main-window-windows.png
+	scripts/windows-window screenshot docs/main-window-windows-dark.png dark
 
 # The parsers under libFuzzer, each for FUZZ_SECONDS; apart from `make test`, which replays the
 # seed corpus only.
