@@ -169,6 +169,32 @@ class WindowTest : public ::testing::Test {
         return GetCursor();
     }
 
+    // A control's place in the window's client area.
+    RECT placeOf(int id) const {
+        RECT placed{};
+        GetWindowRect(item(id), &placed);
+        MapWindowPoints(nullptr, window_->handle(), reinterpret_cast<POINT*>(&placed), 2);
+        return placed;
+    }
+
+    // Each control where the table puts it at this DPI, in the font of that size.
+    void expectLaidOutAt(int dpi) const {
+        const auto pixels = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+        for (const ControlLayout& c : kWindowLayout) {
+            const int id = control::ControlId(c.name);
+            const RECT placed = placeOf(id);
+            EXPECT_EQ(placed.left, pixels(c.left)) << c.name << " at " << dpi;
+            EXPECT_EQ(placed.top, pixels(c.top)) << c.name << " at " << dpi;
+            EXPECT_EQ(placed.right - placed.left, pixels(c.width)) << c.name << " at " << dpi;
+            EXPECT_EQ(placed.bottom - placed.top, pixels(c.height)) << c.name << " at " << dpi;
+            LOGFONTW font{};
+            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(item(id), WM_GETFONT, 0, 0)),
+                       sizeof font, &font);
+            const int hundredths = c.font == ControlFont::Button ? 1125 : 900;
+            EXPECT_EQ(font.lfHeight, -MulDiv(hundredths, dpi, 7200)) << c.name << " at " << dpi;
+        }
+    }
+
     void placePointerFile() {
         std::filesystem::copy_file(Wide(RepositoryFolder(GANTRYLUX_POINTER_FILE)),
                                    programFolder() / L"HAND-M.CUR");
@@ -441,22 +467,12 @@ TEST_F(WindowTest, ThePointerFollowsWhatIsUnderItAndTheBusyState) {
 TEST_F(WindowTest, EveryControlOfTheLayoutTableSitsWhereItSays) {
     start();
     const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    expectLaidOutAt(GetDeviceCaps(screen, LOGPIXELSY));
     ReleaseDC(nullptr, screen);
     for (const ControlLayout& c : kWindowLayout) {
-        const HWND control = item(control::ControlId(c.name));
-        ASSERT_NE(control, nullptr) << c.name;
-        RECT placed{};
-        GetWindowRect(control, &placed);
-        MapWindowPoints(nullptr, window_->handle(), reinterpret_cast<POINT*>(&placed), 2);
-        const auto pixels = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
-        EXPECT_EQ(placed.left, pixels(c.left)) << c.name;
-        EXPECT_EQ(placed.top, pixels(c.top)) << c.name;
-        EXPECT_EQ(placed.right - placed.left, pixels(c.width)) << c.name;
-        EXPECT_EQ(placed.bottom - placed.top, pixels(c.height)) << c.name;
         if (c.kind != ControlKind::List) {
             wchar_t caption[64] = L"";
-            GetWindowTextW(control, caption, 64);
+            GetWindowTextW(item(control::ControlId(c.name)), caption, 64);
             EXPECT_EQ(Utf8(caption), c.caption) << c.name;
         }
     }
@@ -703,28 +719,7 @@ INSTANTIATE_TEST_SUITE_P(Schemes, ColourTest,
 
 // On a 1920x1080 work area the whole window lies inside it at every DPI, and a move to a monitor
 // of another DPI lays every control out again there, at the place Windows suggests.
-class ScaleTest : public WindowTest, public ::testing::WithParamInterface<int> {
-  protected:
-    // Each control where the table puts it at this DPI, in the font of that size.
-    void expectLaidOutAt(int dpi) {
-        const auto pixels = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
-        for (const ControlLayout& c : kWindowLayout) {
-            const HWND control = item(control::ControlId(c.name));
-            RECT placed{};
-            GetWindowRect(control, &placed);
-            MapWindowPoints(nullptr, window_->handle(), reinterpret_cast<POINT*>(&placed), 2);
-            EXPECT_EQ(placed.left, pixels(c.left)) << c.name << " at " << dpi;
-            EXPECT_EQ(placed.top, pixels(c.top)) << c.name << " at " << dpi;
-            EXPECT_EQ(placed.right - placed.left, pixels(c.width)) << c.name << " at " << dpi;
-            EXPECT_EQ(placed.bottom - placed.top, pixels(c.height)) << c.name << " at " << dpi;
-            LOGFONTW font{};
-            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)),
-                       sizeof font, &font);
-            const int hundredths = c.font == ControlFont::Button ? 1125 : 900;
-            EXPECT_EQ(font.lfHeight, -MulDiv(hundredths, dpi, 7200)) << c.name << " at " << dpi;
-        }
-    }
-};
+class ScaleTest : public WindowTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(ScaleTest, TheWindowFitsTheWorkAreaAndFollowsItsMonitorsDpi) {
     const int dpi = GetParam();
@@ -744,9 +739,7 @@ TEST_P(ScaleTest, TheWindowFitsTheWorkAreaAndFollowsItsMonitorsDpi) {
     RECT client{};
     GetClientRect(window_->handle(), &client);
     for (const ControlLayout& c : kWindowLayout) {
-        RECT placed{};
-        GetWindowRect(item(control::ControlId(c.name)), &placed);
-        MapWindowPoints(nullptr, window_->handle(), reinterpret_cast<POINT*>(&placed), 2);
+        const RECT placed = placeOf(control::ControlId(c.name));
         EXPECT_GE(placed.left, 0) << c.name;
         EXPECT_GE(placed.top, 0) << c.name;
         EXPECT_LE(placed.right, client.right) << c.name;
