@@ -1,15 +1,16 @@
 /* The optional skin of the main window: a calm light theme.
    Fonts stay as the window sets them; only colours, frames and spacing change here.
    The window, its frames, the check box and the options get no background here: they show
-   the system's button face, which the program gives them with the skin. */
-
-QWidget {
-    color: #1f2a37;
-}
+   the system's button face, which the program gives them with the skin. That face follows the
+   user's colour scheme: where it is dark, the program marks the window darkFace="true" and the
+   text on the face takes the light colours at the end.
+   Text colours are given only with a background of their own or on the face, so that message
+   boxes, menus and tool tips keep the colours of the user's scheme. */
 
 /* Lists */
 
 QTreeView {
+    color: #1f2a37;
     background-color: #ffffff;
     alternate-background-color: #f5f8fc;
     border: 1px solid #b9c6d5;
@@ -51,6 +52,7 @@ QHeaderView::section {
 /* Buttons */
 
 QPushButton {
+    color: #1f2a37;
     background-color: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 #ffffff, stop: 1 #e3eaf2);
     border: 1px solid #a9b8c9;
     border-radius: 6px;
@@ -77,19 +79,20 @@ QPushButton:disabled {
     color: #98a4b3;
 }
 
-/* "Start Opening": the one button that sets things going. */
+/* "Start Opening": the one button that sets things going. Its blues are dark enough for the
+   white caption from top to bottom. */
 QPushButton#PushButton2 {
-    background-color: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 #4b92d1, stop: 1 #2a6aa8);
-    border: 1px solid #21588e;
+    background-color: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 #3272ae, stop: 1 #21578c);
+    border: 1px solid #1b4a78;
     color: #ffffff;
 }
 
 QPushButton#PushButton2:hover {
-    background-color: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 #5ea2de, stop: 1 #3278b8);
+    background-color: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 #3a78b3, stop: 1 #2a64a0);
 }
 
 QPushButton#PushButton2:pressed {
-    background-color: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 #25609a, stop: 1 #3a7cbc);
+    background-color: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 #21578c, stop: 1 #3272ae);
 }
 
 QPushButton#PushButton2:disabled {
@@ -117,6 +120,7 @@ QGroupBox::title {
 
 /* No background here: the indicators take their outline from the window colour. */
 QCheckBox, QRadioButton {
+    color: #1f2a37;
     spacing: 6px;
 }
 
@@ -131,6 +135,7 @@ QCheckBox:disabled, QRadioButton:disabled {
 /* The interval */
 
 QLineEdit {
+    color: #1f2a37;
     background-color: #ffffff;
     border: 1px solid #a9b8c9;
     border-radius: 4px;
@@ -148,4 +153,18 @@ QLineEdit:focus {
 QLineEdit:disabled {
     background-color: #f0f3f7;
     color: #98a4b3;
+}
+
+/* Text on a dark button face */
+
+#Form1[darkFace="true"] QGroupBox::title {
+    color: #b9d6f5;
+}
+
+#Form1[darkFace="true"] QCheckBox, #Form1[darkFace="true"] QRadioButton {
+    color: #e8eef5;
+}
+
+#Form1[darkFace="true"] QCheckBox:hover, #Form1[darkFace="true"] QRadioButton:hover {
+    color: #b9d6f5;
 }

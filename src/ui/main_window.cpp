@@ -106,10 +106,7 @@ MainWindow::MainWindow(Desktop& desktop, SettingsStore& store, std::shared_ptr<c
                            Qt::WindowCloseButtonHint),
       mainForm_(*this, desktop, store, std::move(fs), clock) {
     setObjectName(QStringLiteral("Form1"));
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    white.setColor(QPalette::Button, Qt::white);
-    setPalette(white);
+    applyColours();
     setAutoFillBackground(true);
     setFont(ArialBold(kWindowFontPoints));
     setFixedSize(TwipsToPixels(kWindowWidth), TwipsToPixels(kWindowHeight));
@@ -374,28 +371,6 @@ void MainWindow::showProgramIcon() {
 
 void MainWindow::loadCustomPointer(const std::string& cursorPath) {
     customPointer_ = LoadCursorFile(QString::fromStdString(cursorPath));
-}
-
-// The skin's colours: the window and its plain controls take the button face, then the style
-// sheet dresses the whole window.
-void MainWindow::applySkin(const std::string& skinPath) {
-    QFile file(QString::fromStdString(skinPath));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        throw std::runtime_error("Cannot read the skin " + skinPath + ": " +
-                                 file.errorString().toStdString());
-    }
-    const QString sheet = QString::fromUtf8(file.readAll());
-    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
-    for (QWidget* widget : {static_cast<QWidget*>(this), static_cast<QWidget*>(frame1_),
-                            static_cast<QWidget*>(check3_), static_cast<QWidget*>(frame2_),
-                            static_cast<QWidget*>(frame5_), static_cast<QWidget*>(option3_),
-                            static_cast<QWidget*>(option2_), static_cast<QWidget*>(option1_)}) {
-        QPalette colours = widget->palette();
-        colours.setColor(QPalette::Window, buttonFace);
-        widget->setPalette(colours);
-        widget->setAutoFillBackground(true);
-    }
-    setStyleSheet(sheet);
 }
 
 void MainWindow::addColumn(ListId list, const std::string& heading) {

@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "app/main_form.hpp"
 #include "ports/form.hpp"
@@ -59,6 +60,7 @@ class MainWindow : public QWidget, public Form {
     void startUpFinished();
 
   protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -71,12 +73,17 @@ class MainWindow : public QWidget, public Form {
     void showRowMenu(class QTreeView* list, ListId id, QPoint at);
     void showOpenedMenu(QPoint at);
     void centreOnScreen();
+    void applyColours();
     void onFocusChanged(QWidget* old, QWidget* now);
     QTreeView* view(ListId list) const;
     PathListModel* model(ListId list) const;
 
     MainForm mainForm_;
     bool shown_ = false;
+    // The skin's style sheet, kept to dress the window again when the colour scheme changes.
+    std::optional<QString> skinSheet_;
+    // Set while the window gives itself its colours, which sends it palette events of its own.
+    bool colouring_ = false;
     // The interval box lost the focus and its check has not run yet.
     bool focusCheckPending_ = false;
     // The hand over the push buttons: the platform's own until the cursor file is loaded.
