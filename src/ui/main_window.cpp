@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QTreeView>
+#include <QWindow>
 #include <limits>
 #include <map>
 #include <string_view>
@@ -26,6 +27,7 @@
 #include "ui/list_view_events.hpp"
 #include "ui/path_list_model.hpp"
 #include "ui/pointer_events.hpp"
+#include "ui/scaled_layout.hpp"
 #include "ui/twips.hpp"
 
 namespace gantrylux {
@@ -35,15 +37,8 @@ const QString kFileListToolTip = QStringLiteral(
     "Drag and drop files here. Double-click item to remove it. Move | line to right and out of "
     "window to reveal full names.");
 
-QFont ArialBold(double points) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
-}
-
-// A control of the window's table, in its frame when it has one.
-QWidget* MakeControl(const ControlLayout& c, QWidget* parent, QPoint frameAt) {
+// A control of the window's table, in its frame when it has one; layOut places it.
+QWidget* MakeControl(const ControlLayout& c, QWidget* parent) {
     QWidget* widget = nullptr;
     const QString caption = QString::fromUtf8(c.caption.data(), qsizetype(c.caption.size()));
     switch (c.kind) {
@@ -67,9 +62,6 @@ QWidget* MakeControl(const ControlLayout& c, QWidget* parent, QPoint frameAt) {
             break;
     }
     widget->setObjectName(QString::fromUtf8(c.name.data(), qsizetype(c.name.size())));
-    widget->setGeometry(TwipsRect(c.left, c.top, c.width, c.height).translated(-frameAt));
-    widget->setFont(
-        ArialBold(c.font == ControlFont::Button ? kButtonFontPoints : kWindowFontPoints));
     return widget;
 }
 
@@ -108,10 +100,10 @@ MainWindow::MainWindow(Desktop& desktop, SettingsStore& store, std::shared_ptr<c
     setObjectName(QStringLiteral("Form1"));
     applyColours();
     setAutoFillBackground(true);
-    setFont(ArialBold(kWindowFontPoints));
-    setFixedSize(TwipsToPixels(kWindowWidth), TwipsToPixels(kWindowHeight));
 
     buildControls();
+    const QScreen* on = screen();
+    layOut(on != nullptr ? FitFactor(on->availableGeometry().size(), kFrameEstimate) : 1);
     connectHandlers();
     connectPointers();
     connectMenus();
@@ -132,17 +124,13 @@ MainWindow::~MainWindow() {
 // The controls of the window's table: the frames first, as the parents of what sits in them;
 // the tab order is the table's.
 void MainWindow::buildControls() {
-    std::map<std::string_view, QWidget*> made;
-    std::map<std::string_view, QPoint> frameAt;
+    std::map<std::string_view, QWidget*>& made = controls_;
     for (const bool frames : {true, false}) {
         for (const ControlLayout& c : kWindowLayout) {
             if ((c.kind == ControlKind::Frame) != frames) {
                 continue;
             }
-            QWidget* parent = c.frame.empty() ? this : made.at(c.frame);
-            const QPoint at = c.frame.empty() ? QPoint() : frameAt.at(c.frame);
-            made[c.name] = MakeControl(c, parent, at);
-            frameAt[c.name] = TwipsRect(c.left, c.top, c.width, c.height).topLeft();
+            made[c.name] = MakeControl(c, c.frame.empty() ? this : made.at(c.frame));
         }
     }
     const auto control = [&made]<typename Widget>(Widget*& member, std::string_view name) {
@@ -296,14 +284,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void MainWindow::centreOnScreen() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
-}
-
 // The start-up merge waits until the window shows: a huge or looping folder tree would keep it
 // from ever appearing. Queued, so the showing completes first; the merge runs on workers while
 // the window serves the user.
@@ -311,6 +291,10 @@ void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (std::exchange(shown_, true)) {
         return;
+    }
+    if (QWindow* handle = windowHandle()) {
+        connect(handle, &QWindow::screenChanged, this, &MainWindow::watchScreen);
+        watchScreen(handle->screen());
     }
     QMetaObject::invokeMethod(
         this, [this] { mainForm_.mergeAtStartUp([this] { emit startUpFinished(); }); },
@@ -378,7 +362,7 @@ void MainWindow::addColumn(ListId list, const std::string& heading) {
 }
 
 void MainWindow::setColumnWidth(ListId list, int column, int twips) {
-    view(list)->setColumnWidth(column - 1, TwipsToPixels(twips));
+    view(list)->setColumnWidth(column - 1, TwipsToPixels(twips, factor_));
 }
 
 bool MainWindow::endlessChecked() const {

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QCursor>
+#include <QMargins>
 #include <QWidget>
+#include <map>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "app/main_form.hpp"
 #include "ports/form.hpp"
@@ -14,6 +17,7 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QScreen;
 class QTreeView;
 
 namespace gantrylux {
@@ -73,6 +77,11 @@ class MainWindow : public QWidget, public Form {
     void showRowMenu(class QTreeView* list, ListId id, QPoint at);
     void showOpenedMenu(QPoint at);
     void centreOnScreen();
+    void layOut(double factor);
+    void fitToScreen();
+    void watchScreen(QScreen* screen);
+    void keepInside(const QRect& workArea);
+    QMargins frameMargins() const;
     void applyColours();
     void onFocusChanged(QWidget* old, QWidget* now);
     QTreeView* view(ListId list) const;
@@ -80,6 +89,10 @@ class MainWindow : public QWidget, public Form {
 
     MainForm mainForm_;
     bool shown_ = false;
+    // The share of its designed size the window is laid out at: 1 unless the screen is too small.
+    double factor_ = 1;
+    QMetaObject::Connection screenGeometryWatch_;
+    QMetaObject::Connection screenDpiWatch_;
     // The skin's style sheet, kept to dress the window again when the colour scheme changes.
     std::optional<QString> skinSheet_;
     // Set while the window gives itself its colours, which sends it palette events of its own.
@@ -89,6 +102,8 @@ class MainWindow : public QWidget, public Form {
     // The hand over the push buttons: the platform's own until the cursor file is loaded.
     QCursor customPointer_{Qt::PointingHandCursor};
 
+    // The controls of the window's table, by name.
+    std::map<std::string_view, QWidget*> controls_;
     QGroupBox* frame1_ = nullptr;
     QCheckBox* check3_ = nullptr;
     QGroupBox* frame2_ = nullptr;
