@@ -90,6 +90,8 @@ bench:
 screenshot: build
 	scripts/screenshot $(BUILD)/gantrylux docs/main-window.png
 	scripts/screenshot $(BUILD)/gantrylux docs/main-window-skin.png assets/x/o.cjs
+	scripts/screenshot --dark $(BUILD)/gantrylux docs/main-window-dark.png
+	scripts/screenshot --dark $(BUILD)/gantrylux docs/main-window-skin-dark.png assets/x/o.cjs
 	scripts/screenshot --row-menu $(BUILD)/gantrylux docs/row-menu.png
 
 format:
