@@ -6,24 +6,16 @@
 namespace gantrylux {
 namespace {
 
-double Channel(double value) {
-    return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
-}
-
-double Luminance(const QColor& colour) {
-    const QColor rgb = colour.toRgb();
-    return 0.2126 * Channel(rgb.redF()) + 0.7152 * Channel(rgb.greenF()) +
-           0.0722 * Channel(rgb.blueF());
-}
-
 // Disabled text stays apart from enabled text and still reads on white.
 const QColor kDisabledText(0x70, 0x70, 0x70);
 
 }  // namespace
 
 double ContrastRatio(const QColor& a, const QColor& b) {
-    const auto [darker, lighter] = std::minmax(Luminance(a), Luminance(b));
-    return (lighter + 0.05) / (darker + 0.05);
+    const QColor first = a.toRgb();
+    const QColor second = b.toRgb();
+    return ContrastRatio(Rgb{first.red(), first.green(), first.blue()},
+                         Rgb{second.red(), second.green(), second.blue()});
 }
 
 bool IsDarkFace(const QColor& face) {

@@ -3,14 +3,12 @@
 #include <QColor>
 #include <QPalette>
 
+#include "app/text_contrast.hpp"
+
 namespace gantrylux {
 
-// The least contrast at which text counts as readable (the accessibility guidelines' figure for
-// ordinary text).
-inline constexpr double kReadableContrast = 4.5;
-
-// The contrast of two colours as the accessibility guidelines measure it: from 1 (the same
-// luminance) to 21 (black on white).
+// The contrast of two colours (see text_contrast.hpp), from 1 (the same luminance) to 21 (black
+// on white).
 double ContrastRatio(const QColor& a, const QColor& b);
 
 // True where white text reads better on `face` than black.

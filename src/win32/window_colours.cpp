@@ -6,16 +6,6 @@
 namespace gantrylux::win32 {
 namespace {
 
-double Linear(BYTE channel) {
-    const double c = channel / 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-double Luminance(COLORREF colour) {
-    return 0.2126 * Linear(GetRValue(colour)) + 0.7152 * Linear(GetGValue(colour)) +
-           0.0722 * Linear(GetBValue(colour));
-}
-
 ColourPair Readable(COLORREF text, COLORREF back) {
     if (ContrastRatio(text, back) >= kReadableContrast) {
         return {text, back};
@@ -32,9 +22,8 @@ ColourPair System(int text, int back) {
 }  // namespace
 
 double ContrastRatio(COLORREF a, COLORREF b) {
-    const double la = Luminance(a);
-    const double lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    return gantrylux::ContrastRatio(Rgb{GetRValue(a), GetGValue(a), GetBValue(a)},
+                                    Rgb{GetRValue(b), GetGValue(b), GetBValue(b)});
 }
 
 WindowColours SchemeColours(bool highContrast, bool skinned) {

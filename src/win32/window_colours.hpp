@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "app/text_contrast.hpp"
+
 namespace gantrylux::win32 {
 
 struct ColourPair {
@@ -23,8 +25,5 @@ WindowColours SchemeColours(bool highContrast, bool skinned);
 
 // The contrast ratio of two colours by their relative luminance, from 1 to 21.
 double ContrastRatio(COLORREF a, COLORREF b);
-
-// The smallest contrast at which normal text counts as readable.
-inline constexpr double kReadableContrast = 4.5;
 
 }  // namespace gantrylux::win32
