@@ -19,8 +19,9 @@ double Luminance(Rgb colour) {
 }  // namespace
 
 double ContrastRatio(Rgb a, Rgb b) {
-    const auto [darker, lighter] = std::minmax(Luminance(a), Luminance(b));
-    return (lighter + 0.05) / (darker + 0.05);
+    const double first = Luminance(a);
+    const double second = Luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
 }
 
 }  // namespace gantrylux
