@@ -154,37 +154,39 @@ void CandidateMerger::CorrelateListviewsWrapper() {
 }
 
 void CandidateMerger::finished(const std::shared_ptr<Job>& job, std::exception_ptr failure) {
-    const bool replaced = job != current_;
-    if (!replaced) {
-        current_.reset();
-        busy_.leave();
+    if (job != current_) {
+        // Its candidates and failures belong to lists that have changed since; a folder it found
+        // not answering is told all the same, as no later merge asks that folder again.
+        if (!failure) {
+            tellNotAnswering(*job);
+        }
+        return;
     }
+    current_.reset();
+    busy_.leave();
     Procedure p{std::string(kMergeIdentity), desktop_};
-    if (failure && !replaced) {
+    if (failure) {
         p.step(124, [&] { std::rethrow_exception(failure); });
         candidates_.clear();
-    } else if (!failure) {
-        // A replaced merge's candidates and failures belong to lists that have changed since;
-        // a folder it found not answering is told all the same, as it is never found again.
-        if (!replaced) {
-            p.step(102, [&] { candidates_.assign(std::move(job->result.candidates)); });
-            for (const MergeFailure& f : job->result.failures) {
-                ReportFailure(desktop_, f.description, f.identity, f.step);
-            }
+    } else {
+        p.step(102, [&] { candidates_.assign(std::move(job->result.candidates)); });
+        for (const MergeFailure& f : job->result.failures) {
+            ReportFailure(desktop_, f.description, f.identity, f.step);
         }
-        if (const std::string message = UnansweringFoldersMessage(job->notAnswering);
-            !message.empty() && !desktop_.closing()) {
-            desktop_.messageBox(message, message_style::kOkOnly, "");
-        }
-    }
-    if (replaced) {
-        return;
+        tellNotAnswering(*job);
     }
     // A merge asked for while a message showed is the newest now: those waiting wait for it.
     if (!current_) {
         for (const std::function<void()>& then : std::exchange(waiting_, {})) {
             then();
         }
+    }
+}
+
+void CandidateMerger::tellNotAnswering(const Job& job) {
+    if (const std::string message = UnansweringFoldersMessage(job.notAnswering);
+        !message.empty() && !desktop_.closing()) {
+        desktop_.messageBox(message, message_style::kOkOnly, "");
     }
 }
 

@@ -39,6 +39,7 @@ class CandidateMerger {
   private:
     struct Job;
     void finished(const std::shared_ptr<Job>& job, std::exception_ptr failure);
+    void tellNotAnswering(const Job& job);
 
     const PathList& files_;
     const PathList& folders_;
