@@ -64,6 +64,8 @@ class MainForm {
     void Form_Unload();
 
     void PushButton2_Click() { run_.PushButton2_Click(); }
+    // Esc anywhere in the window: "Stop" during a run, nothing otherwise.
+    void Form_EscapeKey() { run_.stopIfRunning(); }
     // The menu of "Start Opening"/"Stop": the files opened since start-up, newest first.
     const OpenedHistory& openedHistory() const noexcept { return run_.history(); }
     void OpenedMenu_OpenAgain(const std::string& path);

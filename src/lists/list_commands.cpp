@@ -72,13 +72,18 @@ void ListCommands::inBackground(const std::string& identity, int step,
 // A removal acts at once, whatever job is under way: jobs work on copies of the lists, and the
 // run waits for the merge that follows before it draws again. The selection is checked against
 // the list as it now stands, since a row selected before a nested command ran may be gone.
-void ListCommands::removeSelectedRow(ListId list, PathList& rows) {
+void ListCommands::removeSelectedRow(ListId list, PathList& rows, bool keepSelection) {
     if (rows.empty()) {
         return;
     }
     const std::optional<std::size_t> selected = form_.selectedRow(list);
     if (selected && *selected >= 1 && *selected <= rows.count()) {
         rows.removeAt(*selected);
+        // The row that took its place (or the new last one) is selected, so that Delete
+        // pressed again goes on removing.
+        if (keepSelection && !rows.empty()) {
+            form_.selectRow(list, std::min(*selected, rows.count()));
+        }
     }
 }
 
@@ -95,19 +100,19 @@ void ListCommands::PushButton6_Click() {
 }
 
 void ListCommands::ListView1_DblClick() {
-    removeSelectedRow(ListId::Files, files_);
+    removeSelectedRow(ListId::Files, files_, false);
     merge();
 }
 
 void ListCommands::ListView1_KeyDown(int keyCode) {
     if (keyCode == kDeleteKey) {
-        removeSelectedRow(ListId::Files, files_);
+        removeSelectedRow(ListId::Files, files_, true);
     }
     merge();
 }
 
 void ListCommands::ListView3_DblClick() {
-    removeSelectedRow(ListId::Folders, folders_);
+    removeSelectedRow(ListId::Folders, folders_, false);
     merge();
 }
 
@@ -115,7 +120,7 @@ void ListCommands::ListView3_KeyDown(int keyCode) {
     if (keyCode != kDeleteKey) {
         return;
     }
-    removeSelectedRow(ListId::Folders, folders_);
+    removeSelectedRow(ListId::Folders, folders_, true);
     merge();
 }
 

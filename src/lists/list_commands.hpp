@@ -74,8 +74,8 @@ class ListCommands {
     void tellLeftOut(const std::vector<std::string>& leftOut);
     // Appends folder rows at the step, leaving out and naming those that could not be kept.
     void appendFolderRows(Procedure& p, int step, std::vector<std::string> rows);
-    // Removes the list's selected row, if there is one.
-    void removeSelectedRow(ListId list, PathList& rows);
+    // Removes the list's selected row, if there is one; with keepSelection, selects the next.
+    void removeSelectedRow(ListId list, PathList& rows, bool keepSelection);
     // The text of the list's selected row, if there is one.
     std::optional<std::string> selectedText(ListId list) const;
     // Adds the sample files found on a worker, then asks whether to show their folder.

@@ -41,6 +41,10 @@ class Form {
 
     // The selected row of a list (1-based), if any.
     virtual std::optional<std::size_t> selectedRow(ListId list) const = 0;
+    // Selects a row (1-based) and makes it the list's current one.
+    virtual void selectRow(ListId list, std::size_t row) = 0;
+    // Tells assistive technology what the run is doing, through the window's spoken status.
+    virtual void announce(const std::string& text) = 0;
 
     // Setting a control behaves as if the user had changed it: its change handler runs.
     virtual bool endlessChecked() const = 0;

@@ -15,6 +15,16 @@ namespace {
 constexpr std::string_view kIdentity = "Gantrylux2021/08/31.Form1.PushButton2_Click";
 constexpr std::string_view kStart = "Start Opening";
 constexpr std::string_view kStop = "Stop";
+// What a screen reader hears: the run's start, each file it opens, and its end.
+constexpr std::string_view kRunStarted = "Opening files at random.";
+constexpr std::string_view kOpened = "Opened ";
+constexpr std::string_view kRunEnded = "Opening has ended.";
+
+// The name of a file without its folder, on either platform's separators.
+std::string_view FileName(std::string_view path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
 
 std::int32_t RowCount(const PathList& list) {
     return static_cast<std::int32_t>(
@@ -45,6 +55,7 @@ void OpeningRun::open(std::int32_t position, int showCommand) {
         // Only what was really handed on is remembered as opened.
         history_.record(path);
         form_.setStartButtonTip(path);
+        form_.announce(std::string(kOpened) + std::string(FileName(path)));
     } else if (!std::exchange(openerFailureTold_, true)) {
         desktop_.messageBox(openerFailure, message_style::kOkOnly | message_style::kExclamation,
                             "");
@@ -59,12 +70,12 @@ void OpeningRun::PushButton2_Click() {
         p.step(152, [&] { stopRequested_ = true; });
         if (std::exchange(waitingForMerge_, false)) {
             // Nothing was opened yet and no wait is in progress: the run ends here.
-            p.step(148, [&] { form_.setStartButtonCaption(std::string(kStart)); });
+            showRunning(p, false);
         }
         return;
     }
     if (merger_ != nullptr && merger_->running()) {
-        p.step(116, [&] { form_.setStartButtonCaption(std::string(kStop)); });
+        showRunning(p, true);
         waitingForMerge_ = true;
         merger_->whenMerged([this] { startWhenMerged(); });
         return;
@@ -77,7 +88,8 @@ void OpeningRun::startWhenMerged() {
         return;  // stopped meanwhile
     }
     Procedure p{std::string(kIdentity), desktop_};
-    // The caption reads "Stop" while the merge ran; start as if it had read "Start Opening".
+    // The caption reads "Stop" while the merge ran; start as if it had read "Start Opening",
+    // without telling the user that the run ended.
     p.step(148, [&] { form_.setStartButtonCaption(std::string(kStart)); });
     start(p);
 }
@@ -87,13 +99,33 @@ void OpeningRun::start(Procedure& p) {
     p.step(102, [&] { any = candidates_.count() >= 1; });
     if (!any) {
         p.step(150, [&] { desktop_.messageBox("No files added.", message_style::kOkOnly, ""); });
+        if (announcedRunning_) {
+            showRunning(p, false);  // it read "Stop" while the merge that emptied it ran
+        }
         return;
     }
     int showCommand = 9;
     p.step(104, [&] { showCommand = ShowCommandFor(form_.displayOption()); });
-    p.step(116, [&] { form_.setStartButtonCaption(std::string(kStop)); });
+    showRunning(p, true);
     run(p, showCommand);
-    p.step(148, [&] { form_.setStartButtonCaption(std::string(kStart)); });
+    showRunning(p, false);
+}
+
+// The caption at step 116 or 148, said aloud when the run really starts or ends: a run that
+// waited for the merge reads "Start Opening" for a moment before it starts, unannounced.
+void OpeningRun::showRunning(Procedure& p, bool running) {
+    p.step(running ? 116 : 148, [&] {
+        form_.setStartButtonCaption(std::string(running ? kStop : kStart));
+        if (std::exchange(announcedRunning_, running) != running) {
+            form_.announce(std::string(running ? kRunStarted : kRunEnded));
+        }
+    });
+}
+
+void OpeningRun::stopIfRunning() {
+    if (form_.startButtonCaption() != kStart) {
+        PushButton2_Click();
+    }
 }
 
 // Each draw is made from the candidates of the lists as they now stand: a merge still under way

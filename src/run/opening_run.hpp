@@ -30,6 +30,8 @@ class OpeningRun {
           merger_(merger) {}
 
     void PushButton2_Click();
+    // Esc: "Stop" while a run is on, nothing otherwise.
+    void stopIfRunning();
     bool StopRequested() const noexcept { return stopRequested_; }
     const OpenedHistory& history() const noexcept { return history_; }
 
@@ -40,6 +42,7 @@ class OpeningRun {
     void run(Procedure& p, int showCommand);
     void waitUntilReady();
     void open(std::int32_t position, int showCommand);
+    void showRunning(Procedure& p, bool running);
 
     Form& form_;
     Desktop& desktop_;
@@ -50,6 +53,7 @@ class OpeningRun {
     bool stopRequested_ = false;
     bool waitingForMerge_ = false;
     bool openerFailureTold_ = false;  // in this run
+    bool announcedRunning_ = false;
     OpenedHistory history_;
 };
 

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTreeView>
 #include <QWindow>
@@ -21,6 +22,7 @@
 #include <string_view>
 #include <utility>
 
+#include "app/access_keys.hpp"
 #include "app/window_layout.hpp"
 #include "ui/cursor_file.hpp"
 #include "ui/file_list_drag.hpp"
@@ -28,6 +30,7 @@
 #include "ui/path_list_model.hpp"
 #include "ui/pointer_events.hpp"
 #include "ui/scaled_layout.hpp"
+#include "ui/spoken_status.hpp"
 #include "ui/twips.hpp"
 
 namespace gantrylux {
@@ -37,10 +40,16 @@ const QString kFileListToolTip = QStringLiteral(
     "Drag and drop files here. Double-click item to remove it. Move | line to right and out of "
     "window to reveal full names.");
 
-// A control of the window's table, in its frame when it has one; layOut places it.
+QString FromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// A control of the window's table, in its frame when it has one; layOut places it. Its access
+// key is underlined in its caption; where the caption does not say what the control is, a
+// screen reader gets the table's name for it.
 QWidget* MakeControl(const ControlLayout& c, QWidget* parent) {
     QWidget* widget = nullptr;
-    const QString caption = QString::fromUtf8(c.caption.data(), qsizetype(c.caption.size()));
+    const QString caption = QString::fromStdString(CaptionWithAccessKey(c.caption, c.accessKey));
     switch (c.kind) {
         case ControlKind::List:
             widget = new QTreeView(parent);
@@ -61,7 +70,10 @@ QWidget* MakeControl(const ControlLayout& c, QWidget* parent) {
             widget = new QGroupBox(caption, parent);
             break;
     }
-    widget->setObjectName(QString::fromUtf8(c.name.data(), qsizetype(c.name.size())));
+    widget->setObjectName(FromView(c.name));
+    if (!c.accessibleName.empty()) {
+        widget->setAccessibleName(FromView(c.accessibleName));
+    }
     return widget;
 }
 
@@ -172,6 +184,7 @@ void MainWindow::buildControls() {
     listView1_->setToolTip(kFileListToolTip);
     folderModel_ = new PathListModel(mainForm_.folderList(), this);
     SetUpList(listView3_, folderModel_);
+    runStatus_ = new SpokenStatus(this);
 
     QWidget* previous = nullptr;
     for (const ControlLayout& c : kWindowLayout) {
@@ -186,6 +199,11 @@ void MainWindow::buildControls() {
 }
 
 void MainWindow::connectHandlers() {
+    // Esc is "Stop" during a run wherever the focus is; F1 is "Help".
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this,
+            [this] { mainForm_.Form_EscapeKey(); });
+    connect(new QShortcut(Qt::Key_F1, this), &QShortcut::activated, this,
+            [this] { mainForm_.PushButton7_Click(); });
     connect(check3_, &QCheckBox::toggled, this, [this] { mainForm_.Check3_Click(); });
     connect(options_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         // Only the selected option is a Tab stop; the arrow keys move between them.
@@ -324,11 +342,12 @@ void MainWindow::setCaption(const std::string& caption) {
 }
 
 std::string MainWindow::startButtonCaption() const {
-    return pushButton2_->text().toStdString();
+    return CaptionWithoutAccessKey(pushButton2_->text().toStdString());
 }
 
 void MainWindow::setStartButtonCaption(const std::string& caption) {
-    pushButton2_->setText(QString::fromStdString(caption));
+    pushButton2_->setText(QString::fromStdString(
+        CaptionWithAccessKey(caption, LaidOutControl("PushButton2").accessKey)));
 }
 
 void MainWindow::setStartButtonTip(const std::string& tip) {
@@ -361,8 +380,12 @@ void MainWindow::addColumn(ListId list, const std::string& heading) {
     model(list)->addColumn(QString::fromStdString(heading));
 }
 
+// A column too narrow for a pixel is hidden, which also takes it out of what a screen reader
+// reads as the list's columns.
 void MainWindow::setColumnWidth(ListId list, int column, int twips) {
-    view(list)->setColumnWidth(column - 1, TwipsToPixels(twips, factor_));
+    const int pixels = TwipsToPixels(twips, factor_);
+    view(list)->setColumnWidth(column - 1, pixels);
+    view(list)->setColumnHidden(column - 1, pixels == 0);
 }
 
 bool MainWindow::endlessChecked() const {
@@ -391,6 +414,17 @@ std::optional<std::size_t> MainWindow::selectedRow(ListId list) const {
         return std::nullopt;
     }
     return static_cast<std::size_t>(current.row()) + 1;
+}
+
+void MainWindow::selectRow(ListId list, std::size_t row) {
+    QTreeView* rows = view(list);
+    rows->selectionModel()->setCurrentIndex(
+        rows->model()->index(static_cast<int>(row) - 1, 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void MainWindow::announce(const std::string& text) {
+    runStatus_->say(QFile::decodeName(QByteArray::fromStdString(text)));
 }
 
 DisplayOption MainWindow::displayOption() const {

@@ -24,6 +24,7 @@ namespace gantrylux {
 
 class FileListDrag;
 class PathListModel;
+class SpokenStatus;
 
 // The main window: its controls at their fixed places, and the glue from Qt's signals to the
 // handlers of MainForm.
@@ -56,6 +57,8 @@ class MainWindow : public QWidget, public Form {
     void setIntervalText(const std::string& text) override;
     void focusIntervalText() override;
     std::optional<std::size_t> selectedRow(ListId list) const override;
+    void selectRow(ListId list, std::size_t row) override;
+    void announce(const std::string& text) override;
     DisplayOption displayOption() const override;
     void selectDisplayOption(DisplayOption option) override;
 
@@ -127,6 +130,7 @@ class MainWindow : public QWidget, public Form {
     QPushButton* pushButton21_ = nullptr;
     QPushButton* pushButton6_ = nullptr;
     QPushButton* pushButton7_ = nullptr;
+    SpokenStatus* runStatus_ = nullptr;
 };
 
 }  // namespace gantrylux

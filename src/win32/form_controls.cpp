@@ -10,7 +10,9 @@
 #include <string_view>
 #include <utility>
 
+#include "app/access_keys.hpp"
 #include "app/window_layout.hpp"
+#include "win32/accessible_names.hpp"
 #include "win32/main_window.hpp"
 #include "win32/wide_text.hpp"
 
@@ -55,11 +57,23 @@ int control::ControlId(std::string_view name) {
 }
 
 std::string MainWindow::startButtonCaption() const {
-    return Utf8(WindowText(item(control::kPushButton2)));
+    return CaptionWithoutAccessKey(Utf8(WindowText(item(control::kPushButton2))));
 }
 
 void MainWindow::setStartButtonCaption(const std::string& caption) {
-    SetWindowTextW(item(control::kPushButton2), Wide(caption).c_str());
+    SetWindowTextW(
+        item(control::kPushButton2),
+        Wide(CaptionWithAccessKey(caption, LaidOutControl("PushButton2").accessKey)).c_str());
+}
+
+void MainWindow::announce(const std::string& text) {
+    const HWND status = item(control::kRunStatus);
+    SetWindowTextW(status, Wide(text).c_str());
+    AnnounceChange(status);
+}
+
+void MainWindow::selectRow(ListId list, std::size_t row) {
+    view(list).selectRow(row);
 }
 
 // The button has no tip until a file has been opened.

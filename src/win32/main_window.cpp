@@ -9,8 +9,10 @@
 #include <utility>
 #include <vector>
 
+#include "app/access_keys.hpp"
 #include "app/window_layout.hpp"
 #include "folders/win32_error.hpp"
+#include "win32/accessible_names.hpp"
 #include "win32/resource_ids.h"
 #include "win32/wide_text.hpp"
 
@@ -75,6 +77,10 @@ MainWindow::MainWindow(Win32Desktop& desktop, SettingsStore& store,
     makeFonts();
     buildControls();
     refreshColours();
+    ACCEL keys[] = {{FVIRTKEY, VK_F1, control::kHelpKey},
+                    {FVIRTKEY, VK_ESCAPE, control::kEscapeKey}};
+    accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+    desktop_.setAccelerators(accelerators_);
 
     hand_ = LoadCursorW(nullptr, IDC_HAND);
     try {
@@ -94,7 +100,11 @@ MainWindow::~MainWindow() {
     folderView_.reset();
     if (window_ != nullptr) {
         desktop_.setWindow(nullptr);
+        desktop_.setAccelerators(nullptr);
         DestroyWindow(window_);
+    }
+    if (accelerators_ != nullptr) {
+        DestroyAcceleratorTable(accelerators_);
     }
     for (HGDIOBJ object : {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(buttonFont_),
                            static_cast<HGDIOBJ>(faceBrush_), static_cast<HGDIOBJ>(fieldBrush_),
@@ -162,9 +172,17 @@ void MainWindow::buildControls() {
                 style = WS_GROUP | BS_GROUPBOX;
                 break;
         }
-        place(kind, ControlId(c.name), Wide(c.caption), style, c.left, c.top, c.width, c.height,
+        nameForScreenReaders(c);
+        place(kind, ControlId(c.name), Wide(CaptionWithAccessKey(c.caption, c.accessKey)), style,
+              c.left, c.top, c.width, c.height,
               c.font == ControlFont::Button ? buttonFont_ : font_);
+        if (!c.accessibleName.empty()) {
+            NameForScreenReaders(item(ControlId(c.name)), Wide(c.accessibleName));
+        }
     }
+    CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0, 0, window_,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kRunStatus)),
+                    GetModuleHandleW(nullptr), nullptr);
     // The box would cut a longer stored text, and with it its meaning.
     SendMessageW(item(kText1), EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
     SendMessageW(item(kOption1), BM_SETCHECK, BST_CHECKED, 0);
@@ -191,6 +209,21 @@ void MainWindow::buildControls() {
     SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, pixels(6000));
     SetFocus(list1);
+}
+
+// A list or a box has no text of its own to be named by: screen readers name it after the
+// label just before it among the window's children, here one without size that only they see.
+void MainWindow::nameForScreenReaders(const ControlLayout& control) {
+    if (control.kind != ControlKind::List && control.kind != ControlKind::TextBox) {
+        return;
+    }
+    const HWND label = CreateWindowExW(0, WC_STATICW, Wide(AccessibleName(control)).c_str(),
+                                       WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0, 0, window_,
+                                       nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (label == nullptr) {
+        throw std::runtime_error("Cannot create a label of the main window: " +
+                                 SystemMessage(GetLastError()));
+    }
 }
 
 void MainWindow::show(int showCommand, std::function<void()> startUpFinished) {
@@ -295,6 +328,14 @@ void MainWindow::onCommand(int id, int code) {
     using namespace control;
     if (id == IDOK) {
         pressFocusedButton();
+        return;
+    }
+    if (id == kHelpKey) {
+        mainForm_.PushButton7_Click();
+        return;
+    }
+    if (id == kEscapeKey || id == IDCANCEL) {
+        mainForm_.Form_EscapeKey();
         return;
     }
     ListCommands& commands = mainForm_.commands();

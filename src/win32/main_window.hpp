@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "app/main_form.hpp"
+#include "app/window_layout.hpp"
 #include "ports/form.hpp"
 #include "win32/path_list_view.hpp"
 #include "win32/screen_facts.hpp"
@@ -41,6 +42,11 @@ inline constexpr int kCheck3 = 1401;
 inline constexpr int kFrame1 = 1501;
 inline constexpr int kFrame2 = 1502;
 inline constexpr int kFrame5 = 1505;
+// The status line that screen readers speak; it has no size and no place in the table.
+inline constexpr int kRunStatus = 1601;
+// The commands of the window's keys.
+inline constexpr int kHelpKey = 1801;
+inline constexpr int kEscapeKey = 1802;
 
 // The id of a control of the window's table, by its name.
 int ControlId(std::string_view name);
@@ -78,6 +84,8 @@ class MainWindow : public Form {
     void addColumn(ListId list, const std::string& heading) override;
     void setColumnWidth(ListId list, int column, int twips) override;
     std::optional<std::size_t> selectedRow(ListId list) const override;
+    void selectRow(ListId list, std::size_t row) override;
+    void announce(const std::string& text) override;
     bool endlessChecked() const override;
     void setEndlessChecked(bool checked) override;
     std::string intervalText() const override;
@@ -100,6 +108,7 @@ class MainWindow : public Form {
     LRESULT handleControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleFileList(UINT message, WPARAM wParam, LPARAM lParam);
     void buildControls();
+    void nameForScreenReaders(const ControlLayout& control);
     HWND place(const wchar_t* kind, int id, const std::wstring& text, DWORD style, int left,
                int top, int width, int height, HFONT font);
     int pixels(int twips) const;
@@ -135,7 +144,8 @@ class MainWindow : public Form {
     HBRUSH faceBrush_ = nullptr;
     HBRUSH fieldBrush_ = nullptr;
     HBRUSH buttonBrush_ = nullptr;
-    HWND tip_ = nullptr;  // the tool tips of the file list and the start button
+    HWND tip_ = nullptr;             // the tool tips of the file list and the start button
+    HACCEL accelerators_ = nullptr;  // F1 and Esc
     bool startTipShown_ = false;
     HCURSOR hand_ = nullptr;
     HCURSOR drag_ = nullptr;

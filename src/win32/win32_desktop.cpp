@@ -43,8 +43,11 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             SetWindowTextW(dialog, state->title->c_str());
             SetDlgItemTextW(dialog, IDC_INPUT_PROMPT, state->prompt->c_str());
             SetDlgItemTextW(dialog, IDC_INPUT_TEXT, state->text.c_str());
+            // Typing replaces the proposal: the field has the focus, its text selected. FALSE
+            // keeps the dialog manager from moving the focus to the first button.
+            SetFocus(GetDlgItem(dialog, IDC_INPUT_TEXT));
             SendDlgItemMessageW(dialog, IDC_INPUT_TEXT, EM_SETSEL, 0, -1);
-            return TRUE;
+            return FALSE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) {
                 const HWND edit = GetDlgItem(dialog, IDC_INPUT_TEXT);
@@ -291,6 +294,10 @@ bool Win32Desktop::pumpMessages() {
             exitCode_ = static_cast<int>(message.wParam);
             PostQuitMessage(exitCode_);
             break;
+        }
+        if (window_ != nullptr && accelerators_ != nullptr &&
+            TranslateAcceleratorW(window_, accelerators_, &message) != 0) {
+            continue;
         }
         if (window_ == nullptr || !IsDialogMessageW(window_, &message)) {
             TranslateMessage(&message);

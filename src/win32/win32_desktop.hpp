@@ -41,6 +41,8 @@ class Win32Desktop : public Desktop {
 
     // The window that owns the dialogs and whose keyboard navigation the loops serve.
     void setWindow(HWND window) { window_ = window; }
+    // The window's keyboard shortcuts, translated before the dialog keys (Tab, access keys).
+    void setAccelerators(HACCEL accelerators) { accelerators_ = accelerators; }
     HWND window() const { return window_; }
 
     int messageBox(const std::string& text, int style, const std::string& title) override;
@@ -80,6 +82,7 @@ class Win32Desktop : public Desktop {
     HWND mailboxWindow_ = nullptr;
     BackgroundJobs jobs_;
     HWND window_ = nullptr;
+    HACCEL accelerators_ = nullptr;
     bool closing_ = false;
     int exitCode_ = 0;
     std::string title_ = MakeApplicationTitle(kProductName);

@@ -62,6 +62,10 @@ class FakeForm : public Form {
     std::optional<std::size_t> selectedRow(ListId list) const override {
         return selected[static_cast<int>(list)];
     }
+    void selectRow(ListId list, std::size_t row) override {
+        selected[static_cast<int>(list)] = row;
+    }
+    void announce(const std::string& text) override { announced.push_back(text); }
     DisplayOption displayOption() const override { return option; }
     void selectDisplayOption(DisplayOption value) override {
         if (value != option) {
@@ -80,6 +84,7 @@ class FakeForm : public Form {
     std::string customPointer;
     std::string skin;
     std::string startButtonTip;
+    std::vector<std::string> announced;
     bool failPointer = false;
     bool failSkin = false;
     std::string startCaption = "Start Opening";

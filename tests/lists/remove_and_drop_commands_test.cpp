@@ -146,16 +146,26 @@ INSTANTIATE_TEST_SUITE_P(
             "ClearAnEmptyList", ListId::Folders, Action::Clear, 0, 0, std::nullopt, false, {}, 1}),
     CaseName<RemovalCase>);
 
-TEST_F(ListCommandsTest, DeleteTwiceRemovesWhatIsSelectedEachTime) {
-    folders.append(std::vector<std::string>{"r1", "r2", "r3"});
-    form.selected[static_cast<int>(ListId::Folders)] = 3;
+// Delete leaves the row after the removed one selected (the last, at the end), so that a
+// keyboard user can go on pressing it; a double-click leaves the selection to the pointer.
+TEST_F(ListCommandsTest, DeleteSelectsTheNextRowSoItCanBePressedAgain) {
+    folders.append(std::vector<std::string>{"r1", "r2", "r3", "r4"});
+    std::optional<std::size_t>& selected = form.selected[static_cast<int>(ListId::Folders)];
+    selected = 2;
     commands.ListView3_KeyDown(kDeleteKey);
-    commands.ListView3_KeyDown(kDeleteKey);  // the selected row is gone
-    EXPECT_THAT(folders.texts(), ElementsAre("r1", "r2"));
-    form.selected[static_cast<int>(ListId::Folders)] = 1;
+    EXPECT_EQ(selected, 2u);
+    selected = 3;
     commands.ListView3_KeyDown(kDeleteKey);
-    EXPECT_THAT(folders.texts(), ElementsAre("r2"));
-    EXPECT_EQ(merges.count, 3);
+    EXPECT_EQ(selected, 2u);  // r4 went; r3 is the last
+    commands.ListView3_KeyDown(kDeleteKey);
+    commands.ListView3_KeyDown(kDeleteKey);
+    EXPECT_THAT(folders.texts(), IsEmpty());
+    EXPECT_EQ(merges.count, 4);
+
+    files.append(std::vector<std::string>{"f1", "f2", "f3"});
+    form.selected[static_cast<int>(ListId::Files)] = 3;
+    commands.ListView1_DblClick();
+    EXPECT_EQ(form.selected[static_cast<int>(ListId::Files)], 3u);  // not moved to f2
 }
 
 // Dropped paths are written relative to the tree: "D/" is the folder with its final separator,

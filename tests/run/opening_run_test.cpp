@@ -132,6 +132,21 @@ TEST_F(OpeningRunTest, EndlessModeGoesOnUntilStopTakesEffectAfterTheWaitInProgre
     EXPECT_THAT(form.startCaptions, ElementsAre("Stop", "Start Opening"));
 }
 
+// Esc is "Stop" only while a run is on; a screen reader hears the run start, each file's name
+// and the end.
+TEST_F(OpeningRunTest, EscStopsARunThatSaysWhatItDoes) {
+    addCandidates({"C:\\Music\\a.mp3"});
+    form.endless = true;
+    form.interval = "1";
+    run.stopIfRunning();
+    EXPECT_TRUE(form.startCaptions.empty());
+    desktop.events.push_back([&] { run.stopIfRunning(); });
+    run.PushButton2_Click();
+    EXPECT_EQ(desktop.opened.size(), 1u);
+    EXPECT_THAT(form.announced,
+                ElementsAre("Opening files at random.", "Opened a.mp3", "Opening has ended."));
+}
+
 TEST_F(OpeningRunTest, FilesAddedDuringAPassAreOpenedToo) {
     addCandidates({"/1", "/2"});
     form.interval = "1";

@@ -11,7 +11,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
@@ -106,6 +108,25 @@ TEST(QtDesktop, TheOpenFileDialogShowsAllFilesAndListsNamesWithoutADot) {
     EXPECT_EQ(filters.join(QLatin1Char('|')).toStdString(), "All Files (*.*)");
     listed.sort();
     EXPECT_EQ(listed.join(QLatin1Char('|')).toStdString(), "README|a.txt");
+}
+
+}  // namespace
+}  // namespace gantrylux
+
+namespace gantrylux {
+namespace {
+
+// The proposal is selected in a focused field: typing replaces it and Enter accepts.
+TEST(QtDesktop, TheInputBoxTakesTypingAtOnce) {
+    QtDesktop desktop;
+    QTimer::singleShot(0, [] {
+        auto* field = qobject_cast<QLineEdit*>(QApplication::activeModalWidget()->focusWidget());
+        ASSERT_NE(field, nullptr);
+        EXPECT_EQ(field->selectedText(), "csv");
+        QTest::keyClicks(field, QStringLiteral("txt"));
+        QTest::keyClick(field, Qt::Key_Return);
+    });
+    EXPECT_EQ(desktop.inputBox("Enter file extension to load:", "csv"), "txt");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // clang-format on
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -20,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/access_keys.hpp"
 #include "app/window_layout.hpp"
 #include "folders/native_file_system.hpp"
 #include "ports/clock.hpp"
@@ -979,6 +981,124 @@ TEST(UnansweringShare, ACloseEndsTheProgramWithinASecondWithTheRowsStored) {
         << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
     EXPECT_EQ(settings.read("ListView3", ""), rows);
     settings.write("ListView3", before);
+}
+
+}  // namespace
+}  // namespace gantrylux::win32
+
+namespace gantrylux::win32 {
+namespace {
+
+// The focus is in the field with the proposal selected: typed keys replace it, Enter accepts.
+TEST(InputBoxTest, TypingReplacesTheProposalAtOnce) {
+    Win32Desktop desktop;
+    const std::string title = "Gantrylux typing " + std::to_string(GetCurrentProcessId());
+    desktop.setApplicationTitle(title);
+    HWND focused = nullptr;
+    DWORD selectionEnd = 0;
+    std::thread typist = AnswerDialog(Wide(title), [&](HWND box) {
+        GUITHREADINFO state{};
+        state.cbSize = sizeof state;
+        for (int attempt = 0; attempt < 100 && state.hwndFocus == nullptr; ++attempt) {
+            Sleep(20);
+            GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &state);
+        }
+        focused = state.hwndFocus;
+        SendMessageW(GetDlgItem(box, IDC_INPUT_TEXT), EM_GETSEL, 0,
+                     reinterpret_cast<LPARAM>(&selectionEnd));
+        for (const wchar_t key : std::wstring(L"txt")) {
+            PostMessageW(focused, WM_CHAR, key, 1);
+        }
+        PostMessageW(focused, WM_KEYDOWN, VK_RETURN, 1);
+    });
+    const std::string answer = desktop.inputBox("Enter file extension to load:", "csv");
+    typist.join();
+    EXPECT_EQ(answer, "txt");
+    EXPECT_EQ(selectionEnd, 3u);
+}
+
+// What a screen reader is given for each control: a button its caption with the access key's
+// mark taken out, a list or the interval box the label just before it.
+TEST_F(WindowTest, ScreenReadersHaveANameForEveryControl) {
+    start();
+    for (const ControlLayout& c : kWindowLayout) {
+        const HWND control = item(control::ControlId(c.name));
+        if (c.kind == ControlKind::List || c.kind == ControlKind::TextBox) {
+            const HWND label = GetWindow(control, GW_HWNDPREV);
+            wchar_t text[100] = {};
+            GetWindowTextW(label, text, 100);
+            EXPECT_EQ(Utf8(text), AccessibleName(c)) << c.name;
+            continue;
+        }
+        IAccessible* accessible = nullptr;
+        ASSERT_EQ(
+            AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                       reinterpret_cast<void**>(&accessible)),
+            S_OK)
+            << c.name;
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        accessible->get_accName(self, &name);
+        // Wine's oleacc reads a control's own text and not the names given to it by
+        // annotation, which Windows reads; either way the access key's mark is gone.
+        const std::string spoken = Utf8(name != nullptr ? name : L"");
+        EXPECT_TRUE(spoken == AccessibleName(c) || spoken == c.caption) << c.name << ": " << spoken;
+        SysFreeString(name);
+        accessible->Release();
+    }
+}
+
+// Samples in, interval 0, endless, start, and Esc; then F1 and Delete twice: keys alone.
+TEST_F(WindowTest, AKeyboardUserRunsAndStopsWithKeysAlone) {
+    const std::string samples = SamplesFolder();
+    desktop_.folder = samples.substr(0, samples.rfind('\\'));
+    start();
+    const auto focus = [&] { return GetFocus() != nullptr ? GetFocus() : window_->handle(); };
+    const auto key = [&](UINT message, WPARAM code) {
+        PostMessageW(focus(), message, code, message == WM_SYSCHAR ? 0x20000001 : 1);
+        desktop_.waitForEvents(std::chrono::steady_clock::now() + std::chrono::milliseconds(50));
+    };
+    SetFocus(item(control::kListView1));
+    key(WM_SYSCHAR, 'l');
+    settle();
+    ASSERT_FALSE(rows(control::kListView1).empty());
+    while (GetFocus() != item(control::kText1)) {
+        key(WM_KEYDOWN, VK_TAB);
+    }
+    key(WM_CHAR, '0');
+    key(WM_SYSCHAR, 'y');
+    ASSERT_TRUE(checked(control::kCheck3));
+    ASSERT_EQ(window_->intervalText(), "0");
+
+    desktop_.onOpen = [&](std::size_t count) {
+        if (count == 3) {
+            PostMessageW(focus(), WM_KEYDOWN, VK_ESCAPE, 1);
+        }
+    };
+    key(WM_SYSCHAR, 't');
+    serveUntil([&] { return window_->startButtonCaption() == "Start Opening"; },
+               std::chrono::seconds(10));
+    EXPECT_EQ(window_->startButtonCaption(), "Start Opening");
+    EXPECT_GE(desktop_.opened.size(), 3u);
+    wchar_t spoken[100] = {};
+    GetWindowTextW(item(control::kRunStatus), spoken, 100);
+    EXPECT_STREQ(spoken, L"Opening has ended.");
+
+    key(WM_KEYDOWN, VK_F1);
+    ASSERT_FALSE(desktop_.boxes.empty());
+    EXPECT_EQ(desktop_.boxes.back().rfind("Questions?", 0), 0u);
+
+    const std::vector<std::string> before = rows(control::kListView1);
+    ASSERT_GE(before.size(), 3u);
+    SetFocus(item(control::kListView1));
+    select(control::kListView1, 0);
+    key(WM_KEYDOWN, VK_DELETE);
+    key(WM_KEYDOWN, VK_DELETE);
+    settle();
+    EXPECT_EQ(rows(control::kListView1),
+              std::vector<std::string>(before.begin() + 2, before.end()));
 }
 
 }  // namespace
