@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "folders/absolute_path.hpp"
 #include "folders/file_enumeration.hpp"
 #include "folders/native_file_system.hpp"
 #include "ports/worker_job.hpp"
@@ -17,6 +18,7 @@
 #include "ui/print_candidates.hpp"
 #include "ui/qt_desktop.hpp"
 #include "ui/qt_settings_store.hpp"
+#include "ui/single_instance.hpp"
 
 namespace {
 
@@ -117,6 +119,23 @@ int main(int argc, char* argv[]) {
     if (const int code = Answer(line); code >= 0) {
         return code;
     }
+    // One window per user: a later launch hands its paths, absolute since the running window
+    // works in another folder, to that window and ends.
+    gantrylux::HandOver mine{{}, line.notLocal};
+    for (const std::string& path : line.paths) {
+        mine.paths.push_back(gantrylux::AbsolutePath(path));
+    }
+    gantrylux::SingleInstance instance;
+    switch (instance.claim(mine)) {
+        case gantrylux::SingleInstance::Role::HandedOver:
+            return 0;
+        case gantrylux::SingleInstance::Role::Alone:
+            std::fprintf(stderr, "gantrylux: %s; this window runs on its own\n",
+                         qPrintable(instance.failure()));
+            break;
+        case gantrylux::SingleInstance::Role::First:
+            break;
+    }
     // Lets the desktop match the window to its launcher entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(GANTRYLUX_APP_ID));
     // The program's icon is compiled into the window's static library, whose resource setup
@@ -129,6 +148,12 @@ int main(int argc, char* argv[]) {
     gantrylux::MainWindow window(desktop, store, fs, clock);
     desktop.setWindow(&window);
     window.mainForm().setCommandLinePaths(line.paths, line.notLocal);
+    QObject::connect(&instance, &gantrylux::SingleInstance::handedOver, &window,
+                     [&window](const gantrylux::HandOver& handOver) {
+                         window.comeForward();
+                         window.mainForm().commands().AddCommandLinePaths(handOver.paths, {},
+                                                                          handOver.notLocal);
+                     });
     if (const QString report = qEnvironmentVariable("GANTRYLUX_STARTUP_REPORT");
         !report.isEmpty()) {
         QObject::connect(&window, &gantrylux::MainWindow::startUpFinished, &window, [&, report] {

@@ -325,6 +325,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     mainForm_.Form_Unload();
 }
 
+void MainWindow::comeForward() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
 const QCursor& MainWindow::dragPointer() const {
     return fileListDrag_->dragCursor();
 }

@@ -39,6 +39,8 @@ class MainWindow : public QWidget, public Form {
     // The hand over the push buttons and the pointer of a carried row, as loaded at start-up.
     const QCursor& handPointer() const { return customPointer_; }
     const QCursor& dragPointer() const;
+    // Shown, restored from the task bar and activated: another launch asked for the window.
+    void comeForward();
 
     // Form
     void setCaption(const std::string& caption) override;

@@ -121,6 +121,7 @@ TEST(ToolkitArguments, EndBeforeTheFirstTwoDashes) {
 }  // namespace gantrylux
 
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -160,6 +161,11 @@ TEST(CommandLineProgram, EverythingAfterTwoDashesIsAFileAsTheBytesGiven) {
     }
     argv.push_back(nullptr);
     setenv("GANTRYLUX_STARTUP_REPORT", report.c_str(), 1);
+    // Its own runtime folder: a window of another test would otherwise take the paths.
+    const std::string runtime = tree.path("runtime");
+    mkdir(runtime.c_str(), 0700);
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, tree.path().c_str());
@@ -167,6 +173,7 @@ TEST(CommandLineProgram, EverythingAfterTwoDashesIsAFileAsTheBytesGiven) {
     ASSERT_EQ(posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ), 0);
     posix_spawn_file_actions_destroy(&actions);
     unsetenv("GANTRYLUX_STARTUP_REPORT");
+    qputenv("XDG_RUNTIME_DIR", savedRuntime);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;

@@ -59,7 +59,8 @@ class KeyboardTest : public ::testing::Test {
         return window.findChild<QWidget*>(QString::fromUtf8(name.data(), qsizetype(name.size())));
     }
     QString spoken() {
-        return QAccessible::queryAccessibleInterface(window.findChild<QLabel*>(QStringLiteral("RunStatus")))
+        return QAccessible::queryAccessibleInterface(
+                   window.findChild<QLabel*>(QStringLiteral("RunStatus")))
             ->text(QAccessible::Name);
     }
     static void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
