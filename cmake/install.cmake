@@ -99,6 +99,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.quillmere.com)
 # font are needed at run time without being linked.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, fonts-liberation")
+# Without the plugin the window still runs on a Wayland desktop, through XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "open files at random
 Gantrylux Software keeps a list of files and a list of folders (a folder
 counts with every file below it) and opens them one after another in

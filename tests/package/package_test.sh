@@ -65,6 +65,10 @@ path)
     ;;
 validators)
     desktop-file-validate "$root/usr/share/applications/$app_id.desktop"
+    grep -qx 'X-GNOME-SingleWindow=true' "$root/usr/share/applications/$app_id.desktop" ||
+        fail "the desktop entry does not say that there is one window"
+    [[ $(dpkg-deb -f "$package" Recommends) == *qt6-wayland* ]] ||
+        fail "the package does not recommend qt6-wayland"
     appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml"
     ;;
 lintian)
