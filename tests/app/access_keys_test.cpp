@@ -38,8 +38,8 @@ TEST(AccessKeys, EachCommandHasItsOwnLetterFromItsCaption) {
             EXPECT_TRUE(names.insert(AccessibleName(c)).second) << c.name << " shares its name";
             EXPECT_FALSE(AccessibleName(c).empty()) << c.name;
         }
-        const bool pressable = c.kind == ControlKind::PushButton ||
-                               c.kind == ControlKind::Option || c.kind == ControlKind::CheckBox;
+        const bool pressable = c.kind == ControlKind::PushButton || c.kind == ControlKind::Option ||
+                               c.kind == ControlKind::CheckBox;
         if (!pressable) {
             EXPECT_EQ(c.accessKey, 0) << c.name;
             continue;
