@@ -22,9 +22,9 @@ TEST(HandOver, AMessageThatIsNotOneIsRefused) {
         "",
         "GLX",
         "XXXX" + good.substr(4),
-        good.substr(0, good.size() - 1),  // cut short
-        good + "x",                       // more than it says
-        std::string("GLX1\xff\xff\xff\xff\0\0\0\0", 12),  // a count past what follows
+        good.substr(0, good.size() - 1),                          // cut short
+        good + "x",                                               // more than it says
+        std::string("GLX1\xff\xff\xff\xff\0\0\0\0", 12),          // a count past what follows
         std::string("GLX1\1\0\0\0\0\0\0\0\xff\xff\xff\xff", 16),  // a length past the end
     };
     for (const std::string& message : refused) {
