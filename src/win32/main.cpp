@@ -11,11 +11,13 @@
 
 #include "app/application_title.hpp"
 #include "base/product.hpp"
+#include "folders/absolute_path.hpp"
 #include "folders/native_file_system.hpp"
 #include "ports/worker_job.hpp"
 #include "win32/command_line.hpp"
 #include "win32/main_window.hpp"
 #include "win32/registry_settings_store.hpp"
+#include "win32/single_instance.hpp"
 #include "win32/wide_text.hpp"
 
 namespace {
@@ -49,6 +51,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
                     MB_OK | MB_ICONINFORMATION);
         return 0;
     }
+    // One window per session: a later launch hands its paths, absolute since the running
+    // window works in another folder, to that window and ends. Where that cannot be done, it
+    // opens a window of its own.
+    gantrylux::HandOver mine;
+    for (const std::string& path : arguments) {
+        mine.paths.push_back(gantrylux::AbsolutePath(path));
+    }
+    gantrylux::win32::SingleInstance instance;
+    if (instance.claim(mine) == gantrylux::win32::SingleInstance::Role::HandedOver) {
+        return 0;
+    }
     // The shell's dialogs on this thread want a single-threaded apartment.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES |
@@ -63,6 +76,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
         gantrylux::win32::MainWindow window(desktop, store, gantrylux::MakeNativeFileSystem(),
                                             clock);
         window.mainForm().setCommandLinePaths(arguments);
+        instance.onHandOver([&window](const gantrylux::HandOver& handOver) {
+            window.comeForward();
+            window.mainForm().commands().AddCommandLinePaths(handOver.paths, {}, handOver.notLocal);
+        });
         window.show(showCommand);
         code = desktop.runMessageLoop();
         if (!gantrylux::JoinWorkers(kWorkersPatience)) {

@@ -237,6 +237,13 @@ void MainWindow::show(int showCommand, std::function<void()> startUpFinished) {
     }
 }
 
+void MainWindow::comeForward() {
+    if (IsIconic(window_)) {
+        ShowWindow(window_, SW_RESTORE);
+    }
+    SetForegroundWindow(window_);
+}
+
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self == nullptr || self->window_ != window) {

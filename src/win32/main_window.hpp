@@ -71,6 +71,8 @@ class MainWindow : public Form {
     // Shows the window; the start-up merge follows from the message loop, then the callback.
     void show(int showCommand, std::function<void()> startUpFinished = {});
     bool skinned() const { return skinned_; }
+    // Restored from the task bar and brought to the front: another launch asked for it.
+    void comeForward();
 
     // Form
     void setCaption(const std::string& caption) override;

@@ -29,6 +29,7 @@
 #include "win32/main_window.hpp"
 #include "win32/registry_settings_store.hpp"
 #include "win32/resource_ids.h"
+#include "win32/single_instance.hpp"
 #include "win32/wide_text.hpp"
 #include "win32/window_colours.hpp"
 
@@ -1099,6 +1100,53 @@ TEST_F(WindowTest, AKeyboardUserRunsAndStopsWithKeysAlone) {
     settle();
     EXPECT_EQ(rows(control::kListView1),
               std::vector<std::string>(before.begin() + 2, before.end()));
+}
+
+}  // namespace
+}  // namespace gantrylux::win32
+
+namespace gantrylux::win32 {
+namespace {
+
+// This process has the window; the real program started with a file hands it over through
+// WM_COPYDATA and ends with 0, and a message that is no hand-over is refused.
+TEST_F(WindowTest, ALaterLaunchHandsItsPathsToTheRunningWindow) {
+    const std::wstring name = L"GantryluxTest" + std::to_wstring(GetCurrentProcessId());
+    SetEnvironmentVariableW(L"GANTRYLUX_INSTANCE", name.c_str());  // the program inherits it
+    SingleInstance instance(name);
+    ASSERT_EQ(instance.claim({}), SingleInstance::Role::First);
+    start();
+    instance.onHandOver([&](const HandOver& handOver) {
+        window_->mainForm().commands().AddCommandLinePaths(handOver.paths, {}, handOver.notLocal);
+    });
+    std::string file;
+    for (const auto& entry : std::filesystem::directory_iterator(Wide(SamplesFolder()))) {
+        file = Utf8(entry.path().wstring());
+        break;
+    }
+    std::wstring command =
+        L"\"" + Wide(RepositoryFolder(GANTRYLUX_PROGRAM)) + L"\" \"" + Wide(file) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION launched{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &launched));
+    serveUntil([&] { return WaitForSingleObject(launched.hProcess, 0) == WAIT_OBJECT_0; },
+               std::chrono::seconds(30));
+    DWORD status = STILL_ACTIVE;
+    GetExitCodeProcess(launched.hProcess, &status);
+    CloseHandle(launched.hThread);
+    CloseHandle(launched.hProcess);
+    EXPECT_EQ(status, 0u);
+    serveUntil([&] { return !rows(control::kListView1).empty(); }, std::chrono::seconds(20));
+    EXPECT_EQ(rows(control::kListView1), std::vector<std::string>{file});
+
+    const HWND listening =
+        FindWindowExW(HWND_MESSAGE, nullptr, (name + L".HandOver").c_str(), nullptr);
+    char junk[] = "GLX1 and then nothing that holds";
+    COPYDATASTRUCT data{0x31584C47, sizeof junk, junk};
+    EXPECT_EQ(SendMessageW(listening, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), FALSE);
+    SetEnvironmentVariableW(L"GANTRYLUX_INSTANCE", nullptr);
 }
 
 }  // namespace
