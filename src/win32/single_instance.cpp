@@ -131,8 +131,8 @@ LRESULT CALLBACK SingleInstance::WindowProc(HWND window, UINT message, WPARAM wP
         if (data.dwData != kHandOverTag || data.lpData == nullptr) {
             return FALSE;
         }
-        const std::optional<HandOver> handOver = UnpackHandOver(
-            std::string_view(static_cast<const char*>(data.lpData), data.cbData));
+        const std::optional<HandOver> handOver =
+            UnpackHandOver(std::string_view(static_cast<const char*>(data.lpData), data.cbData));
         if (!handOver) {
             return FALSE;
         }
