@@ -180,8 +180,8 @@ void MainWindow::buildControls() {
             NameForScreenReaders(item(ControlId(c.name)), Wide(c.accessibleName));
         }
     }
-    CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0, 0, window_,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kRunStatus)),
+    CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | WS_GROUP | SS_NOPREFIX, 0, 0, 0, 0,
+                    window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kRunStatus)),
                     GetModuleHandleW(nullptr), nullptr);
     // The box would cut a longer stored text, and with it its meaning.
     SendMessageW(item(kText1), EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
@@ -217,9 +217,11 @@ void MainWindow::nameForScreenReaders(const ControlLayout& control) {
     if (control.kind != ControlKind::List && control.kind != ControlKind::TextBox) {
         return;
     }
+    // A group of its own: otherwise the arrow keys would move the focus from the button
+    // before it onto the label.
     const HWND label = CreateWindowExW(0, WC_STATICW, Wide(AccessibleName(control)).c_str(),
-                                       WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0, 0, window_,
-                                       nullptr, GetModuleHandleW(nullptr), nullptr);
+                                       WS_CHILD | WS_VISIBLE | WS_GROUP | SS_NOPREFIX, 0, 0, 0, 0,
+                                       window_, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (label == nullptr) {
         throw std::runtime_error("Cannot create a label of the main window: " +
                                  SystemMessage(GetLastError()));
