@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "base/procedure.hpp"
+#include "lists/kept_rows.hpp"
 #include "lists/merge.hpp"
 
 namespace gantrylux {
@@ -17,8 +18,12 @@ namespace gantrylux {
 struct CandidateMerger::Job {
     std::vector<std::string> files;
     std::vector<std::string> folders;
+    // The rows' files as last walked; a refresh has none and walks every row.
+    std::shared_ptr<const KeptRows> kept;
+    bool refresh = false;
     std::stop_source stop;
     MergeResult result;
+    std::shared_ptr<const KeptRows> newKept;
     std::vector<std::string> notAnswering;  // rows the user is to be told of
 
     // Walks the rows, each attempt without the rows found not answering so far; a row whose
@@ -30,28 +35,38 @@ struct CandidateMerger::Job {
             return;
         }
         std::vector<std::string> rows;
+        std::vector<std::string> toWalk;  // each once
         for (std::string& row : folders) {
-            if (!unanswering->contains(row)) {
-                rows.push_back(std::move(row));
+            if (unanswering->contains(row)) {
+                continue;
             }
+            if ((kept == nullptr || kept->find(row) == nullptr) &&
+                std::find(toWalk.begin(), toWalk.end(), row) == toWalk.end()) {
+                toWalk.push_back(row);
+            }
+            rows.push_back(std::move(row));
         }
         const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
         for (;;) {
             const std::optional<std::size_t> stuck =
-                attempt(fs, deadline, rows, threads, unanswering, rowsInWalk);
-            if (!stuck || stop.stop_requested()) {
-                return;  // done, or replaced: a newer merge walks the rows as they now stand
+                attempt(fs, deadline, toWalk, threads, unanswering, rowsInWalk);
+            if (stop.stop_requested()) {
+                return;  // replaced: a newer merge walks the rows as they now stand
             }
-            if (*stuck >= rows.size()) {
-                // Past the walks: no row to leave out, so only the file rows are left.
-                result.candidates.clear();
-                for (const std::string& file : files) {
-                    result.candidates.push_back(file);
-                }
-                return;
+            if (!stuck) {
+                break;
             }
-            rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(*stuck));
+            if (*stuck >= toWalk.size()) {
+                // Past the walks: no row to leave out, so none of the walked rows is kept.
+                result = {};
+                toWalk.clear();
+                break;
+            }
+            toWalk.erase(toWalk.begin() + static_cast<std::ptrdiff_t>(*stuck));
         }
+        ComposedCandidates composed = ComposeCandidates(files, rows, kept.get(), toWalk, result);
+        result.candidates = std::move(composed.candidates);
+        newKept = std::move(composed.kept);
     }
 
     // One walk of the rows. Gives the position of the row that stopped answering, which is
@@ -76,9 +91,8 @@ struct CandidateMerger::Job {
         } leave{rowsInWalk, walker};
         const WatchedJob job = WatchedJob::Run(
             fs, deadline, stop.get_token(),
-            [attempt, files = files, rows, threads](const FileSystem& watched,
-                                                    std::stop_token stopAttempt) {
-                attempt->result = BuildCandidates(files, rows, watched, threads,
+            [attempt, rows, threads](const FileSystem& watched, std::stop_token stopAttempt) {
+                attempt->result = BuildCandidates({}, rows, watched, threads,
                                                   std::move(stopAttempt), &attempt->walkingRow);
             });
         switch (job.end()) {
@@ -123,16 +137,32 @@ CandidateMerger::~CandidateMerger() {
 }
 
 void CandidateMerger::CorrelateListviewsWrapper() {
+    merge(false);
+}
+
+void CandidateMerger::refresh() {
+    if (!running()) {
+        merge(true);
+    }
+}
+
+void CandidateMerger::merge(bool refresh) {
     Procedure p{std::string(kMergeIdentity), desktop_};
-    // The hourglass shows from the first merge asked for until the newest is in.
     if (current_) {
         current_->stop.request_stop();  // its result would be stale: this one replaces it
-    } else {
+    }
+    // The hourglass shows from the first merge of an edit until the newest is in; a refresh
+    // goes unseen.
+    if (!refresh && !std::exchange(busyShown_, true)) {
         busy_.enter();
     }
     auto job = std::make_shared<Job>();
     job->files = files_.texts();
     job->folders = folders_.texts();
+    job->refresh = refresh;
+    if (!refresh) {
+        job->kept = kept_;
+    }
     current_ = job;
     const bool started = p.step(124, [&] {
         desktop_.startInBackground(
@@ -148,8 +178,11 @@ void CandidateMerger::CorrelateListviewsWrapper() {
         // What the list held belongs to lists that may have changed since, so it goes, as at
         // the start of every merge.
         current_.reset();
-        busy_.leave();
+        if (std::exchange(busyShown_, false)) {
+            busy_.leave();
+        }
         candidates_.clear();
+        kept_.reset();
     }
 }
 
@@ -163,12 +196,16 @@ void CandidateMerger::finished(const std::shared_ptr<Job>& job, std::exception_p
         return;
     }
     current_.reset();
-    busy_.leave();
+    if (std::exchange(busyShown_, false)) {
+        busy_.leave();
+    }
     Procedure p{std::string(kMergeIdentity), desktop_};
     if (failure) {
         p.step(124, [&] { std::rethrow_exception(failure); });
         candidates_.clear();
+        kept_.reset();
     } else {
+        kept_ = job->newKept;
         p.step(102, [&] { candidates_.assign(std::move(job->result.candidates)); });
         for (const MergeFailure& f : job->result.failures) {
             ReportFailure(desktop_, f.description, f.identity, f.step);
@@ -190,8 +227,12 @@ void CandidateMerger::tellNotAnswering(const Job& job) {
     }
 }
 
+bool CandidateMerger::running() const noexcept {
+    return current_ != nullptr && !current_->refresh;
+}
+
 void CandidateMerger::whenMerged(std::function<void()> then) {
-    if (current_) {
+    if (running()) {
         waiting_.push_back(std::move(then));
     } else {
         then();

@@ -30,14 +30,19 @@ class CandidateMerger {
     CandidateMerger(const CandidateMerger&) = delete;
     CandidateMerger& operator=(const CandidateMerger&) = delete;
 
+    // Walks only the folder rows it has not walked before; the others' files are kept.
     void CorrelateListviewsWrapper();
-    // A merge is under way.
-    bool running() const noexcept { return current_ != nullptr; }
+    // Walks every folder row again in the background, for the files that came or went since;
+    // the candidates stay usable meanwhile. Nothing while a merge of an edit is under way.
+    void refresh();
+    // A merge of an edit is under way (a refresh does not count).
+    bool running() const noexcept;
     // Runs `then` once the newest merge is in, or at once when none is under way.
     void whenMerged(std::function<void()> then);
 
   private:
     struct Job;
+    void merge(bool refresh);
     void finished(const std::shared_ptr<Job>& job, std::exception_ptr failure);
     void tellNotAnswering(const Job& job);
 
@@ -51,6 +56,8 @@ class CandidateMerger {
     std::shared_ptr<UnansweringFolders> unanswering_ = std::make_shared<UnansweringFolders>();
     std::shared_ptr<RowsInWalk> rowsInWalk_ = std::make_shared<RowsInWalk>();
     std::shared_ptr<Job> current_;
+    bool busyShown_ = false;
+    std::shared_ptr<const struct KeptRows> kept_;
     std::vector<std::function<void()>> waiting_;
     // Ends that come back after the merger has gone find it expired.
     std::shared_ptr<CandidateMerger*> self_ = std::make_shared<CandidateMerger*>(this);

@@ -19,6 +19,7 @@ namespace {
 struct FolderFiles {
     std::string_view prefix;  // the walk's entry; held by the reader
     const FolderListing* listing;
+    std::size_t row = 0;  // of the folder rows
     // Whether `prefix` is normal already. Most entries of a row's walk are not (the row's own
     // separator is doubled), and they are normalised again as their paths are written rather
     // than kept twice: a merge of many rows holds hundreds of thousands of them.
@@ -113,7 +114,7 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
                 result.failures.push_back(
                     {std::string(kMergeIdentity), 134, folder.failure->what()});
             } else if (folder.listing) {
-                folders.push_back({folder.entry, folder.listing});
+                folders.push_back({folder.entry, folder.listing, i});
             }
         }
     }
@@ -130,7 +131,9 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
     }
     const std::size_t rowBytes = bytes;
     std::size_t count = 0;
+    result.rowCounts.assign(folderRows.size(), 0);
     for (FolderFiles& folder : folders) {
+        result.rowCounts[folder.row] += folder.count;
         folder.firstText = count;
         folder.firstByte = bytes - rowBytes;
         count += folder.count;

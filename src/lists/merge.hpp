@@ -22,6 +22,8 @@ struct MergeFailure {
 struct MergeResult {
     PackedTexts candidates;
     std::vector<MergeFailure> failures;
+    // How many of the candidates, after the file rows, each folder row gave, in row order.
+    std::vector<std::size_t> rowCounts;
 };
 
 // Builds the candidate list from snapshots of the file list and the folder list: every file

@@ -19,6 +19,7 @@ constexpr std::string_view kStop = "Stop";
 constexpr std::string_view kRunStarted = "Opening files at random.";
 constexpr std::string_view kOpened = "Opened ";
 constexpr std::string_view kRunEnded = "Opening has ended.";
+constexpr auto kRefreshEvery = std::chrono::minutes(3);
 
 // The name of a file without its folder, on either platform's separators.
 std::string_view FileName(std::string_view path) {
@@ -107,8 +108,18 @@ void OpeningRun::start(Procedure& p) {
     int showCommand = 9;
     p.step(104, [&] { showCommand = ShowCommandFor(form_.displayOption()); });
     showRunning(p, true);
+    refreshFolders();
     run(p, showCommand);
     showRunning(p, false);
+}
+
+// The folder rows are walked again in the background at each start and every few minutes of a
+// run, for the files saved or deleted since; the run goes on with the files known meanwhile.
+void OpeningRun::refreshFolders() {
+    if (merger_ != nullptr) {
+        merger_->refresh();
+        lastRefresh_ = clock_.now();
+    }
 }
 
 // The caption at step 116 or 148, said aloud when the run really starts or ends: a run that
@@ -153,6 +164,9 @@ void OpeningRun::run(Procedure& p, int showCommand) {
 
     while (!desktop_.closing()) {
         waitUntilReady();
+        if (clock_.now() - lastRefresh_ >= kRefreshEvery) {
+            refreshFolders();
+        }
         const int failuresBefore = p.failures();
         int waited = 0;
         const auto waitTheInterval = [&] {

@@ -43,6 +43,7 @@ class OpeningRun {
     void waitUntilReady();
     void open(std::int32_t position, int showCommand);
     void showRunning(Procedure& p, bool running);
+    void refreshFolders();
 
     Form& form_;
     Desktop& desktop_;
@@ -54,6 +55,7 @@ class OpeningRun {
     bool waitingForMerge_ = false;
     bool openerFailureTold_ = false;  // in this run
     bool announcedRunning_ = false;
+    Clock::TimePoint lastRefresh_{};
     OpenedHistory history_;
 };
 

@@ -3,10 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "fakes/faulty_file_system.hpp"
 #include "fakes/recording_desktop.hpp"
 #include "fakes/temp_tree.hpp"
 #include "folders/native_file_system.hpp"
+#include "lists/merge.hpp"
 
 namespace gantrylux {
 namespace {
@@ -74,6 +77,52 @@ TEST_F(CandidateMergerTest, AMergeWhoseJobFailsLeavesNoStaleCandidates) {
     ASSERT_EQ(desktop.boxes.size(), 1u);
     EXPECT_THAT(desktop.boxes[0].text, HasSubstr("Resource temporarily unavailable"));
     EXPECT_FALSE(busy.busy());
+}
+
+}  // namespace
+}  // namespace gantrylux
+
+namespace gantrylux {
+namespace {
+
+// An edit walks only the folder rows it has not walked: none for a file row or a removal, the
+// new row alone for an added one; the candidates are a full merge's all the same, in order.
+// A refresh walks them all and finds what came since.
+TEST_F(CandidateMergerTest, AnEditWalksOnlyNewRowsAndARefreshWalksThemAll) {
+    for (const char* file : {"A/a.txt", "A/Sub/s.txt", "B/b.txt", "C/c.txt"}) {
+        tree.file(file);
+    }
+    std::atomic<int> listings{0};
+    fs.onList = [&](std::string_view) { ++listings; };
+    const auto fullMerge = [&] {
+        return BuildCandidates(files.texts(), folders.texts(), fs, 1).candidates.toStrings();
+    };
+    folders.append(std::vector<std::string>{tree.path("A"), tree.path("B"), tree.path("A")});
+    merger.CorrelateListviewsWrapper();
+    const int firstWalk = listings;
+    EXPECT_GT(firstWalk, 0);
+
+    listings = 0;
+    files.append("/x.txt");
+    merger.CorrelateListviewsWrapper();
+    folders.removeAt(3);
+    merger.CorrelateListviewsWrapper();
+    EXPECT_EQ(listings, 0);
+    folders.append(tree.path("C"));
+    merger.CorrelateListviewsWrapper();
+    EXPECT_EQ(listings, 1);  // C alone
+    const std::vector<std::string> beforeRefresh = fullMerge();
+    EXPECT_EQ(candidates.texts(), beforeRefresh);
+
+    tree.file("B/new.txt");
+    folders.swap(1, 2);
+    merger.CorrelateListviewsWrapper();
+    EXPECT_EQ(candidates.count(), beforeRefresh.size());  // kept: the new file waits
+    const std::size_t busyBefore = busyChanges.size();
+    merger.refresh();
+    EXPECT_EQ(busyChanges.size(), busyBefore);  // no hourglass for a refresh
+    EXPECT_EQ(candidates.texts(), fullMerge());
+    EXPECT_EQ(candidates.count(), beforeRefresh.size() + 1);
 }
 
 }  // namespace
