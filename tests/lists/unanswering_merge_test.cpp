@@ -297,3 +297,30 @@ TEST_F(UnansweringFolderTest, SamplesOnAShareThatDoesNotAnswerHoldNothingUp) {
 
 }  // namespace
 }  // namespace gantrylux
+
+namespace gantrylux {
+namespace {
+
+// An edit walks no row it did not touch, and "Start Opening" walks the rows again in the
+// background while it opens the files it knows: here that walk does not even return.
+TEST_F(UnansweringFolderTest, AStartAfterAnEditOpensTheKeptFilesWithoutWaitingForAWalk) {
+    mainForm.folderList().append(tree.folderRow("live"));
+    mainForm.CorrelateListviewsWrapper();
+    ASSERT_TRUE(desktop.settle());
+    fs.hang(tree.path("live"));
+    mainForm.fileList().append("/chosen.txt");
+    mainForm.CorrelateListviewsWrapper();
+    form.interval = "0";
+    mainForm.PushButton2_Click();
+    desktop.settle();
+    std::vector<std::string> opened;
+    for (const auto& o : desktop.opened) {
+        opened.push_back(o.path);
+    }
+    EXPECT_THAT(opened, ::testing::UnorderedElementsAre("/chosen.txt", tree.path("live/a.txt"),
+                                                        tree.path("live/sub/b.txt")));
+    waitForAHungRead();  // the start's walk, still out
+}
+
+}  // namespace
+}  // namespace gantrylux
