@@ -140,8 +140,10 @@ void CandidateMerger::CorrelateListviewsWrapper() {
     merge(false);
 }
 
+// A refresh under way goes on: started again every few minutes, the walk of a large tree would
+// otherwise never end.
 void CandidateMerger::refresh() {
-    if (!running()) {
+    if (current_ == nullptr) {
         merge(true);
     }
 }

@@ -33,7 +33,7 @@ class CandidateMerger {
     // Walks only the folder rows it has not walked before; the others' files are kept.
     void CorrelateListviewsWrapper();
     // Walks every folder row again in the background, for the files that came or went since;
-    // the candidates stay usable meanwhile. Nothing while a merge of an edit is under way.
+    // the candidates stay usable meanwhile. Nothing while any merge is under way.
     void refresh();
     // A merge of an edit is under way (a refresh does not count).
     bool running() const noexcept;
