@@ -210,9 +210,10 @@ void CandidateMerger::finished(const std::shared_ptr<Job>& job, std::exception_p
         kept_ = job->newKept;
         p.step(102, [&] { candidates_.assign(std::move(job->result.candidates)); });
         // A refresh walks rows whose failures were told when they were first walked.
-        for (const MergeFailure& f :
-             job->refresh ? std::vector<MergeFailure>{} : job->result.failures) {
-            ReportFailure(desktop_, f.description, f.identity, f.step);
+        if (!job->refresh) {
+            for (const MergeFailure& f : job->result.failures) {
+                ReportFailure(desktop_, f.description, f.identity, f.step);
+            }
         }
         tellNotAnswering(*job);
     }

@@ -172,7 +172,7 @@ void MainWindow::buildControls() {
                 style = WS_GROUP | BS_GROUPBOX;
                 break;
         }
-        nameForScreenReaders(c);
+        placeSpokenLabel(c);
         place(kind, ControlId(c.name), Wide(CaptionWithAccessKey(c.caption, c.accessKey)), style,
               c.left, c.top, c.width, c.height,
               c.font == ControlFont::Button ? buttonFont_ : font_);
@@ -213,7 +213,7 @@ void MainWindow::buildControls() {
 
 // A list or a box has no text of its own to be named by: screen readers name it after the
 // label just before it among the window's children, here one without size that only they see.
-void MainWindow::nameForScreenReaders(const ControlLayout& control) {
+void MainWindow::placeSpokenLabel(const ControlLayout& control) {
     if (control.kind != ControlKind::List && control.kind != ControlKind::TextBox) {
         return;
     }

@@ -110,7 +110,8 @@ class MainWindow : public Form {
     LRESULT handleControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleFileList(UINT message, WPARAM wParam, LPARAM lParam);
     void buildControls();
-    void nameForScreenReaders(const ControlLayout& control);
+    // The size-less label a screen reader names a list or the interval box by.
+    void placeSpokenLabel(const ControlLayout& control);
     HWND place(const wchar_t* kind, int id, const std::wstring& text, DWORD style, int left,
                int top, int width, int height, HFONT font);
     int pixels(int twips) const;
