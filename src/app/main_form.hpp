@@ -41,6 +41,9 @@ class MainForm {
     const FileSystem& fileSystem() const noexcept { return *fs_; }
 
     void CorrelateListviewsWrapper() { merger_.CorrelateListviewsWrapper(); }
+    // The folder rows' files are kept up to date with this watch from now on; without one,
+    // they are walked again at each start and every few minutes of a run.
+    void watchFolders(std::shared_ptr<FolderWatch> watch) { merger_.watchWith(std::move(watch)); }
     // Runs `then` once the newest merge is in, or at once when none is under way.
     void whenMerged(std::function<void()> then) { merger_.whenMerged(std::move(then)); }
 

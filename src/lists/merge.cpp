@@ -29,7 +29,29 @@ struct FolderFiles {
     std::size_t bytes = 0;      // of their paths
     std::size_t firstText = 0;  // where its paths go in the candidate list's room
     std::size_t firstByte = 0;
+    std::uint64_t shape = 0;
 };
+
+// Mixes the bits of one subfolder's hash, so that a sum of them changes when any one does.
+std::uint64_t Mix(std::uint64_t x) {
+    x += 0x9e3779b97f4a7c15ULL;
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
+    return x ^ (x >> 31);
+}
+
+// What a folder's subfolders are, whatever their order: which the walk could look into and
+// which it could not. Links count as the folders they reach, as the walk sees them.
+std::uint64_t Shape(const FolderListing& listing) {
+    std::uint64_t shape = 0;
+    for (const FolderEntry& entry : listing.entries) {
+        if (entry.kind == EntryKind::Folder) {
+            const bool walkable = !entry.badName && IsAcceptedFolder(entry.attributes, false);
+            shape += Mix(std::hash<std::string_view>{}(entry.name) ^ (walkable ? 1 : 0));
+        }
+    }
+    return shape;
+}
 
 // A row is looked into when it names a folder. Its read is shared with the walk, so a row
 // already read (as a subfolder of an earlier row) costs no system call at all.
@@ -60,6 +82,7 @@ void Measure(WalkArena& arena, const FileSystem& fs, FolderFiles& folder) {
         }
     }
     folder.bytes += folder.count * normal.size();
+    folder.shape = Shape(*folder.listing);
 }
 
 void Fill(const FileSystem& fs, const FolderFiles& folder, const PackedTexts::Room& room) {
@@ -145,7 +168,29 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
     }
     const PackedTexts::Room room = result.candidates.extend(count, bytes - rowBytes);
     reader.forEach(folders.size(), [&](std::size_t i) { Fill(fs, folders[i], room); });
+    result.folders.reserve(folders.size());
+    for (const FolderFiles& folder : folders) {
+        result.folders.push_back(
+            {folder.row, folder.normal ? std::string(folder.prefix) : NormalizePath(folder.prefix),
+             folder.count, folder.shape});
+    }
     return result;
+}
+
+FolderReread RereadFolder(const FileSystem& fs, const std::string& folder) {
+    const FolderListing listing = fs.listFolder(folder);
+    WalkArena arena;
+    FolderFiles read{folder, &listing};
+    Measure(arena, fs, read);
+    FolderReread reread;
+    reread.shape = read.shape;
+    reread.files.reserve(read.count);
+    for (const FolderEntry& entry : listing.entries) {
+        if (IsCandidate(fs, read, entry)) {
+            reread.files.push_back(folder + std::string(entry.name));
+        }
+    }
+    return reread;
 }
 
 }  // namespace gantrylux

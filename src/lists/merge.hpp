@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -19,12 +20,35 @@ struct MergeFailure {
     std::string description;
 };
 
+// A folder a merge read: its path as its files' paths begin (ending in the separator), and
+// what it held.
+struct MergedFolder {
+    std::size_t row = 0;  // of the folder rows
+    std::string path;
+    std::size_t files = 0;
+    // Its subfolders, as a hash of their names and kinds: when it changes, the folders below
+    // the row are no longer those walked.
+    std::uint64_t shape = 0;
+};
+
 struct MergeResult {
     PackedTexts candidates;
     std::vector<MergeFailure> failures;
     // How many of the candidates, after the file rows, each folder row gave, in row order.
     std::vector<std::size_t> rowCounts;
+    // Every folder whose files are among the candidates, in the candidates' order.
+    std::vector<MergedFolder> folders;
 };
+
+// One folder read again: the files the merge would take from it, in its order, and its shape.
+struct FolderReread {
+    std::vector<std::string> files;
+    std::uint64_t shape = 0;
+};
+
+// Reads one folder of a merged row again (its path as MergedFolder gives it) with the rules the
+// merge applies to it. Throws FileSystemError when it cannot be read.
+FolderReread RereadFolder(const FileSystem& fs, const std::string& folder);
 
 // Builds the candidate list from snapshots of the file list and the folder list: every file
 // row as it stands, then for each folder row the files of its whole tree, level by level.

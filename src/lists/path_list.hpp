@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -30,8 +31,8 @@ class PathListObserver {
 // duplicates are allowed and comparisons are exact.
 class PathList {
   public:
-    std::size_t count() const noexcept { return texts_.size(); }
-    bool empty() const noexcept { return texts_.empty(); }
+    std::size_t count() const noexcept { return texts_->size(); }
+    bool empty() const noexcept { return texts_->empty(); }
 
     // Throws std::out_of_range, naming the position and the row count, outside 1..count().
     // The view is valid until the list next changes.
@@ -44,6 +45,9 @@ class PathList {
     void clear();
     // Replaces every row at once: one reset for the views instead of a removal and an append.
     void assign(PackedTexts texts);
+    // The same, sharing the texts with whoever else holds them: the list copies them before
+    // it changes them.
+    void assign(std::shared_ptr<PackedTexts> texts);
     void swap(std::size_t a, std::size_t b);
 
     // How many times the list has been cleared. A job that will add rows when it ends notes it
@@ -52,8 +56,8 @@ class PathList {
     std::uint64_t clears() const noexcept { return clears_; }
 
     // A copy of every row, for a snapshot that outlives later changes.
-    std::vector<std::string> texts() const { return texts_.toStrings(); }
-    const PackedTexts& packed() const noexcept { return texts_; }
+    std::vector<std::string> texts() const { return texts_->toStrings(); }
+    const PackedTexts& packed() const noexcept { return *texts_; }
 
     // Observers are not owned; each must outlive the list or remove itself first.
     void addObserver(PathListObserver& observer);
@@ -64,7 +68,9 @@ class PathList {
     template <typename Call>
     void notify(Call call);
 
-    PackedTexts texts_;
+    PackedTexts& own();
+
+    std::shared_ptr<PackedTexts> texts_ = std::make_shared<PackedTexts>();
     std::uint64_t clears_ = 0;
     std::vector<PathListObserver*> observers_;
 };

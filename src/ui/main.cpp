@@ -10,6 +10,7 @@
 
 #include "folders/absolute_path.hpp"
 #include "folders/file_enumeration.hpp"
+#include "folders/folder_watch.hpp"
 #include "folders/native_file_system.hpp"
 #include "ports/worker_job.hpp"
 #include "ui/close_on_signal.hpp"
@@ -147,6 +148,7 @@ int main(int argc, char* argv[]) {
     const gantrylux::SystemClock clock;
     gantrylux::MainWindow window(desktop, store, fs, clock);
     desktop.setWindow(&window);
+    window.mainForm().watchFolders(gantrylux::MakeNativeFolderWatch());
     window.mainForm().setCommandLinePaths(line.paths, line.notLocal);
     QObject::connect(&instance, &gantrylux::SingleInstance::handedOver, &window,
                      [&window](const gantrylux::HandOver& handOver) {
