@@ -93,18 +93,25 @@ class RecordingDesktop : public Desktop {
     // Threaded jobs: handles their ends as they come until none is out, or the time is up.
     // False when the time ran out.
     bool settle(std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+        return settleUntil([&] { return jobsOut == 0; }, timeout);
+    }
+    // The same, until `done` holds, for jobs that are always out (a wait for watched changes).
+    // What `done` asks may change on a worker without a post, so it is asked again now and
+    // then.
+    bool settleUntil(const std::function<bool()>& done,
+                     std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
         const auto until = std::chrono::steady_clock::now() + timeout;
         for (;;) {
             mailbox->deliver();
-            if (jobsOut == 0) {
+            if (done()) {
                 return true;
             }
-            std::unique_lock lock(*posted);
-            if (postedCount->load() == 0 &&
-                wake->wait_until(lock, until) == std::cv_status::timeout) {
+            if (std::chrono::steady_clock::now() >= until) {
                 return false;
             }
-            postedCount->store(0);
+            std::unique_lock lock(*posted);
+            wake->wait_for(lock, std::chrono::milliseconds(10),
+                           [&] { return postedCount->exchange(0) > 0; });
         }
     }
 
