@@ -66,7 +66,7 @@ bool IsCandidate(const FileSystem& fs, const FolderFiles& folder, const FolderEn
     return IsTreeFile(entry) && (!folder.nearLimit || FitsPathLimit(fs, folder.prefix, entry.name));
 }
 
-void Measure(WalkArena& arena, const FileSystem& fs, FolderFiles& folder) {
+void Measure(WalkArena& arena, const FileSystem& fs, FolderFiles& folder, FolderRecords records) {
     const std::string normal = NormalizePath(folder.prefix);
     folder.normal = normal == folder.prefix;
     folder.nearLimit = NearPathLimit(fs, normal);
@@ -82,7 +82,9 @@ void Measure(WalkArena& arena, const FileSystem& fs, FolderFiles& folder) {
         }
     }
     folder.bytes += folder.count * normal.size();
-    folder.shape = Shape(*folder.listing);
+    if (records == FolderRecords::Keep) {
+        folder.shape = Shape(*folder.listing);
+    }
 }
 
 void Fill(const FileSystem& fs, const FolderFiles& folder, const PackedTexts::Room& room) {
@@ -106,7 +108,7 @@ void Fill(const FileSystem& fs, const FolderFiles& folder, const PackedTexts::Ro
 MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
                             const std::vector<std::string>& folderRows, const FileSystem& fs,
                             unsigned threads, std::stop_token stop,
-                            std::atomic<std::size_t>* walkingRow) {
+                            std::atomic<std::size_t>* walkingRow, FolderRecords records) {
     MergeResult result;
     const char separator = fs.separator();
     FolderReader reader(fs, threads, stop);
@@ -147,7 +149,8 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
     }
     // Each folder's paths are measured, then placed, then written where they belong, on the
     // reader's threads; the list is sized once and built in place without a copy.
-    reader.forEach(folders.size(), [&](std::size_t i) { Measure(reader.arena(), fs, folders[i]); });
+    reader.forEach(folders.size(),
+                   [&](std::size_t i) { Measure(reader.arena(), fs, folders[i], records); });
     std::size_t bytes = 0;
     for (const std::string& row : fileRows) {
         bytes += row.size();
@@ -168,6 +171,9 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
     }
     const PackedTexts::Room room = result.candidates.extend(count, bytes - rowBytes);
     reader.forEach(folders.size(), [&](std::size_t i) { Fill(fs, folders[i], room); });
+    if (records == FolderRecords::Skip) {
+        return result;
+    }
     result.folders.reserve(folders.size());
     for (const FolderFiles& folder : folders) {
         result.folders.push_back(
@@ -181,7 +187,7 @@ FolderReread RereadFolder(const FileSystem& fs, const std::string& folder) {
     const FolderListing listing = fs.listFolder(folder);
     WalkArena arena;
     FolderFiles read{folder, &listing};
-    Measure(arena, fs, read);
+    Measure(arena, fs, read, FolderRecords::Keep);
     FolderReread reread;
     reread.shape = read.shape;
     reread.files.reserve(read.count);

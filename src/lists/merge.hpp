@@ -57,10 +57,14 @@ FolderReread RereadFolder(const FileSystem& fs, const std::string& folder);
 // with whatever it has, which the caller then discards. While it reads the folders of a row, it
 // keeps the row's position in `walkingRow` (0-based), so a watcher can tell which row a call
 // that does not return belongs to; once every row is read, it holds the number of rows.
+// `MergeResult::folders` is filled only when `records` asks for it: a caller that keeps no
+// rows between merges spares their cost.
+enum class FolderRecords : bool { Skip, Keep };
 MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
                             const std::vector<std::string>& folderRows, const FileSystem& fs,
                             unsigned threads, std::stop_token stop = {},
-                            std::atomic<std::size_t>* walkingRow = nullptr);
+                            std::atomic<std::size_t>* walkingRow = nullptr,
+                            FolderRecords records = FolderRecords::Keep);
 
 inline constexpr std::string_view kMergeIdentity =
     "Gantrylux2021/08/31.Main.CorrelateListviewsWrapper";

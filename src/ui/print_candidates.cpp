@@ -58,8 +58,10 @@ int PrintCandidates(const CommandLine& line, std::FILE* out, std::FILE* errors) 
     const auto fs = MakeNativeFileSystem();
     const Rows rows =
         line.paths.empty() ? StoredFolderRows(errors) : RowsOfPaths(line, *fs, errors);
+    // Printed once and gone: no folder is kept for a later merge.
     const MergeResult merged = BuildCandidates(rows.files, rows.folders, *fs,
-                                               std::max(1u, std::thread::hardware_concurrency()));
+                                               std::max(1u, std::thread::hardware_concurrency()),
+                                               {}, nullptr, FolderRecords::Skip);
     for (const MergeFailure& failure : merged.failures) {
         std::fprintf(errors, "gantrylux: %s\n", failure.description.c_str());
     }
