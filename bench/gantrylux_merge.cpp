@@ -12,8 +12,8 @@
 
 #include "folders/native_file_system.hpp"
 #include "folders/walk_arena.hpp"
-#include "lists/merge.hpp"
 #include "merge_arguments.hpp"
+#include "merged_rows.hpp"
 
 namespace {
 
@@ -56,6 +56,8 @@ void PrintUsage(std::FILE* to) {
                  "usage: gantrylux-merge %s\n"
                  "Prints the candidate list merged from the file rows and the folder rows.\n"
                  "  -0                   end each path with NUL instead of a newline\n"
+                 "  --kept               merge as the window first does: each row's files kept\n"
+                 "                       with the folders they came from, for later merges\n"
                  "  --file ROW           a row of the file list, as it stands\n"
                  "  --folder ROW         a row of the folder list, as it stands (ending in /)\n"
                  "  --folders-from FILE  folders to add as rows, one a line or NUL-separated\n"
@@ -83,18 +85,19 @@ int main(int argc, char* argv[]) {
     const auto fileSystem = gantrylux::MakeNativeFileSystem();
     // hardware_concurrency() may answer 0 when it cannot tell; one thread still does the job.
     const unsigned threads = std::max(1U, std::thread::hardware_concurrency());
-    const gantrylux::MergeResult result =
-        gantrylux::BuildCandidates(arguments.fileRows, arguments.folderRows, *fileSystem, threads);
+    const gantrylux::bench::MergedRows merged =
+        gantrylux::bench::MergeRows(arguments, *fileSystem, threads);
+    const gantrylux::PackedTexts& candidates = merged.candidates.packed();
 
     BlockWriter writer(stdout);
     const char terminator = arguments.nulSeparated ? '\0' : '\n';
-    for (std::size_t i = 0; i < result.candidates.size(); ++i) {
-        writer.write(result.candidates[i], terminator);
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        writer.write(candidates[i], terminator);
     }
     const bool written = writer.finish();
     const int writeError = errno;
 
-    for (const gantrylux::MergeFailure& failure : result.failures) {
+    for (const gantrylux::MergeFailure& failure : merged.failures) {
         std::fprintf(stderr, "step %d: %s\n", failure.step, failure.description.c_str());
     }
     if (!written) {

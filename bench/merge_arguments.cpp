@@ -59,6 +59,8 @@ MergeArguments ParseMergeArguments(int argc, const char* const argv[], bool acce
             optionsEnded = true;
         } else if (arg == "-0" && acceptNul) {
             arguments.nulSeparated = true;
+        } else if (arg == "--kept") {
+            arguments.keptRows = true;
         } else if (arg == "--file") {
             arguments.fileRows.push_back(value());
         } else if (arg == "--folder") {

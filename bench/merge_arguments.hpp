@@ -10,10 +10,11 @@ struct MergeArguments {
     std::vector<std::string> fileRows;
     std::vector<std::string> folderRows;
     bool nulSeparated = false;  // -0: write NUL after each path instead of a newline
+    bool keptRows = false;      // --kept: merge as the candidate merger first does (MergeRows)
     bool help = false;
 };
 
-// Reads `[-0] [--file ROW]... [--folder ROW]... [--folders-from FILE]... [DIR...]`.
+// Reads `[-0] [--kept] [--file ROW]... [--folder ROW]... [--folders-from FILE]... [DIR...]`.
 // --file and --folder rows are taken exactly as given, like rows of the lists. A bare DIR and
 // each entry of a --folders-from file (one a line, or NUL-separated when the file holds a NUL)
 // is a folder as a user names it: it gets the "/" that rows of the folder list end in.
@@ -21,6 +22,6 @@ struct MergeArguments {
 MergeArguments ParseMergeArguments(int argc, const char* const argv[], bool acceptNul);
 
 inline constexpr const char* kMergeUsage =
-    "[-0] [--file ROW]... [--folder ROW]... [--folders-from FILE]... [DIR...]";
+    "[-0] [--kept] [--file ROW]... [--folder ROW]... [--folders-from FILE]... [DIR...]";
 
 }  // namespace gantrylux::bench

@@ -1,7 +1,10 @@
 // Measures what a merge result costs in memory against the bytes of the paths it holds: once as
 // the buffers the result owns, once as the growth of the process's resident memory.
 //
-//   merge-memory [--file ROW]... [--folder ROW]... [--folders-from FILE]... [DIR...]
+//   merge-memory [--kept] [--file ROW]... [--folder ROW]... [--folders-from FILE]... [DIR...]
+//
+// With --kept, the merge is the candidate merger's first (MergeRows); the buffers counted are
+// still the candidate list's alone, while the resident figures take in the kept rows too.
 //
 // Prints one line of key=value pairs for bench/run-bench.
 
@@ -15,10 +18,11 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "folders/native_file_system.hpp"
-#include "lists/merge.hpp"
 #include "merge_arguments.hpp"
+#include "merged_rows.hpp"
 
 namespace {
 
@@ -50,9 +54,9 @@ void ResetPeak() {
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-std::size_t FailureBytes(const gantrylux::MergeResult& result) {
-    std::size_t bytes = result.failures.capacity() * sizeof(gantrylux::MergeFailure);
-    for (const gantrylux::MergeFailure& failure : result.failures) {
+std::size_t FailureBytes(const std::vector<gantrylux::MergeFailure>& failures) {
+    std::size_t bytes = failures.capacity() * sizeof(gantrylux::MergeFailure);
+    for (const gantrylux::MergeFailure& failure : failures) {
         bytes += failure.identity.capacity() + failure.description.capacity();
     }
     return bytes;
@@ -80,8 +84,9 @@ int main(int argc, char* argv[]) {
     ResetPeak();
 
     const auto start = std::chrono::steady_clock::now();
-    const gantrylux::MergeResult result =
-        gantrylux::BuildCandidates(arguments.fileRows, arguments.folderRows, *fileSystem, threads);
+    const gantrylux::bench::MergedRows merged =
+        gantrylux::bench::MergeRows(arguments, *fileSystem, threads);
+    const gantrylux::PackedTexts& candidates = merged.candidates.packed();
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
 
     const long long peakAfter = PeakResidentBytes();
@@ -90,12 +95,11 @@ int main(int argc, char* argv[]) {
     const long long residentAfter = ResidentBytes();
 
     const std::size_t held =
-        sizeof(result) + result.candidates.capacityBytes() + FailureBytes(result);
+        sizeof(candidates) + candidates.capacityBytes() + FailureBytes(merged.failures);
     std::printf(
         "candidates=%zu path_bytes=%zu held_bytes=%zu rss_growth_bytes=%lld "
-        "peak_growth_bytes=%lld failures=%zu merge_ms=%.0f\n",
-        result.candidates.size(), result.candidates.byteSize(), held,
-        residentAfter - residentBefore, peakAfter - residentBefore, result.failures.size(),
-        took.count());
+        "peak_growth_bytes=%lld peak_bytes=%lld failures=%zu merge_ms=%.0f\n",
+        candidates.size(), candidates.byteSize(), held, residentAfter - residentBefore,
+        peakAfter - residentBefore, peakAfter, merged.failures.size(), took.count());
     return residentBefore < 0 || residentAfter < 0 ? 2 : 0;
 }
