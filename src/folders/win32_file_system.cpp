@@ -7,6 +7,7 @@
 #include "folders/utf16.hpp"
 #include "folders/win32_api.hpp"
 #include "folders/win32_error.hpp"
+#include "folders/win32_handle.hpp"
 #include "folders/win32_path.hpp"
 #include "folders/win32_text.hpp"
 
@@ -14,23 +15,7 @@ namespace gantrylux {
 
 namespace {
 
-// Closes a handle on every way out, throws included.
-class Handle {
-  public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() {
-        if (valid()) {
-            CloseHandle(handle_);
-        }
-    }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
+using win32::Handle;
 
 class Search {
   public:
