@@ -13,12 +13,11 @@ namespace gantrylux::testing {
 // that long paths, read-only files and names the usual path parsing would trim all work.
 class Win32TempFolder {
   public:
-    Win32TempFolder() {
-        wchar_t temp[MAX_PATH + 1];
-        const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    Win32TempFolder() : Win32TempFolder(SystemTempFolder()) {}
+    // Under another folder, given with its closing separator.
+    explicit Win32TempFolder(const std::wstring& parent) {
         std::random_device seed;
-        root_ = std::wstring(temp, length) + L"gantrylux-win32-" + std::to_wstring(seed()) +
-                std::to_wstring(seed());
+        root_ = parent + L"gantrylux-win32-" + std::to_wstring(seed()) + std::to_wstring(seed());
         EXPECT_TRUE(CreateDirectoryW(Long(root_).c_str(), nullptr));
     }
     ~Win32TempFolder() { RemoveTree(Long(root_)); }
@@ -41,6 +40,12 @@ class Win32TempFolder {
         ASSERT_NE(handle, INVALID_HANDLE_VALUE) << GetLastError();
         CloseHandle(handle);
         setAttributes(relative, attributes);
+    }
+
+    static std::wstring SystemTempFolder() {
+        wchar_t temp[MAX_PATH + 1];
+        const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+        return std::wstring(temp, length);
     }
 
   private:
