@@ -145,6 +145,37 @@ Win32FolderWatch::Win32FolderWatch() : wake_(CreateEventW(nullptr, FALSE, FALSE,
 
 Win32FolderWatch::~Win32FolderWatch() = default;
 
+WatchReport Win32FolderWatch::next(std::stop_token stop) {
+    std::unique_lock lock(mutex_);
+    if (!thread_.joinable()) {
+        thread_ = std::jthread([this](std::stop_token own) {
+            try {
+                while (!own.stop_requested()) {
+                    WatchReport report = gather(own);
+                    if (!report.empty()) {
+                        const std::lock_guard lock(mutex_);
+                        reports_.push_back(std::move(report));
+                        gathered_.notify_all();
+                    }
+                }
+            } catch (...) {
+                const std::lock_guard lock(mutex_);
+                failure_ = std::current_exception();
+                gathered_.notify_all();
+            }
+        });
+    }
+    if (!gathered_.wait(lock, stop, [&] { return !reports_.empty() || failure_; })) {
+        return {};
+    }
+    if (reports_.empty()) {
+        std::rethrow_exception(failure_);
+    }
+    WatchReport report = std::move(reports_.front());
+    reports_.pop_front();
+    return report;
+}
+
 void Win32FolderWatch::watch(std::vector<WatchedRow> rows) {
     {
         const std::lock_guard lock(mutex_);
@@ -154,7 +185,7 @@ void Win32FolderWatch::watch(std::vector<WatchedRow> rows) {
     SetEvent(wake_.get());
 }
 
-WatchReport Win32FolderWatch::next(std::stop_token stop) {
+WatchReport Win32FolderWatch::gather(std::stop_token stop) {
     const std::stop_callback wakeOnStop(stop, [this] { SetEvent(wake_.get()); });
     ReportBuilder report;
     std::optional<std::chrono::steady_clock::time_point> due;

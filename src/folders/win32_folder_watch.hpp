@@ -1,10 +1,14 @@
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <exception>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "folders/folder_watch.hpp"
@@ -13,8 +17,10 @@
 namespace gantrylux {
 
 // Watches each row's whole tree through one change read on its root folder. The window's
-// thread only records what is wanted; the worker in next() opens and closes the watches, so a
-// root on a share that does not answer can hold up only the worker.
+// thread only records what is wanted; a thread of the watch's own opens and closes the watches
+// and reads the changes, so a root on a share that does not answer can hold up only that
+// thread. It lives as long as the watch because the system cancels a thread's reads when the
+// thread ends: the workers that wait in next() come and go with every report.
 class Win32FolderWatch final : public FolderWatch {
   public:
     Win32FolderWatch();
@@ -30,6 +36,8 @@ class Win32FolderWatch final : public FolderWatch {
     struct RowWatch;
     class ReportBuilder;
 
+    // On the watch's thread: what the next report holds, once there is something to report.
+    WatchReport gather(std::stop_token stop);
     void placeWatches(ReportBuilder& report);
     static std::unique_ptr<RowWatch> open(const std::string& row, const std::string& root);
     static bool collect(RowWatch& watch, ReportBuilder& report);
@@ -48,6 +56,12 @@ class Win32FolderWatch final : public FolderWatch {
     // Rows already told unwatchable, with the root they were told for: each is told once while
     // it stays wanted, and tried again once given anew.
     std::map<std::string, std::string> unwatchable_;
+
+    std::condition_variable_any gathered_;
+    std::deque<WatchReport> reports_;  // guarded by mutex_
+    std::exception_ptr failure_;       // guarded by mutex_; the watch's thread has ended on it
+    // Last, so that it is stopped and joined before what it uses goes.
+    std::jthread thread_;
 };
 
 }  // namespace gantrylux

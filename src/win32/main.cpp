@@ -12,6 +12,7 @@
 #include "app/application_title.hpp"
 #include "base/product.hpp"
 #include "folders/absolute_path.hpp"
+#include "folders/folder_watch.hpp"
 #include "folders/native_file_system.hpp"
 #include "ports/worker_job.hpp"
 #include "win32/command_line.hpp"
@@ -75,6 +76,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
         const gantrylux::SystemClock clock;
         gantrylux::win32::MainWindow window(desktop, store, gantrylux::MakeNativeFileSystem(),
                                             clock);
+        window.mainForm().watchFolders(gantrylux::MakeNativeFolderWatch());
         window.mainForm().setCommandLinePaths(arguments);
         instance.onHandOver([&window](const gantrylux::HandOver& handOver) {
             window.comeForward();
