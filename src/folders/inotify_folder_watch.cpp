@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <unordered_set>
 
 namespace gantrylux {
@@ -127,7 +128,7 @@ WatchReport InotifyFolderWatch::next(std::stop_token stop) {
     Collected collected;
     std::optional<std::chrono::steady_clock::time_point> deadline;
     for (;;) {
-        applyWanted();
+        applyWanted(collected);
         if (stop.stop_requested()) {
             return {};
         }
@@ -159,7 +160,7 @@ WatchReport InotifyFolderWatch::next(std::stop_token stop) {
     }
 }
 
-void InotifyFolderWatch::applyWanted() {
+void InotifyFolderWatch::applyWanted(Collected& collected) {
     std::vector<WatchedRow> wanted;
     {
         const std::lock_guard lock(wantedMutex_);
@@ -185,9 +186,20 @@ void InotifyFolderWatch::applyWanted() {
             rows_.erase(old);
             continue;
         }
-        PlacedRow next = place(std::move(row.folders));
+        PlacedRow next = place(row.folders);
         if (old != rows_.end() && old->second.unwatchable && next.unwatchable) {
             next.told = old->second.told;  // walked again, and still not to be watched
+        }
+        if (old != rows_.end() && !next.unwatchable && old->second.folders && row.folders) {
+            // A folder new to a watched row (copied in, say) may have been filled between the
+            // walk that found it and its watch: it is read once more now that it is watched.
+            const std::unordered_set<std::string_view> before(old->second.folders->begin(),
+                                                              old->second.folders->end());
+            for (const std::string& folder : *row.folders) {
+                if (!before.contains(folder)) {
+                    collected.changed(folder);
+                }
+            }
         }
         placed.emplace(row.row, std::move(next));
     }

@@ -49,7 +49,7 @@ class InotifyFolderWatch final : public FolderWatch {
 
     void wake() const;
     void drainWake() const;
-    void applyWanted();
+    void applyWanted(Collected& collected);
     PlacedRow place(std::shared_ptr<const std::vector<std::string>> folders);
     void release(const PlacedRow& row);
     void readEvents(Collected& collected);

@@ -140,3 +140,18 @@ TEST_F(InotifyFolderWatchTest, AQueueThatRanOverReportsEveryWatchedRow) {
 
 }  // namespace
 }  // namespace gantrylux
+
+namespace gantrylux {
+namespace {
+
+// A folder that joins a watched row may have been filled before its watch was placed: it is
+// reported once, so that it is read again; the row's other folders are not.
+TEST_F(InotifyFolderWatchTest, AFolderNewToAWatchedRowIsReportedOnceWatched) {
+    tree_.file("sub/early.txt");
+    watchPlaced({Row("row", {tree_.folderRow()})});
+    watch_->watch({Row("row", {tree_.folderRow(), tree_.folderRow("sub")}), missing_});
+    EXPECT_THAT(NextReport(*watch_).changedFolders, ElementsAre(tree_.folderRow("sub")));
+}
+
+}  // namespace
+}  // namespace gantrylux
