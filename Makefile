@@ -3,7 +3,7 @@ PRESET ?= dev
 BUILD := build/$(PRESET)
 DEPS_STAMP := build/.deps-installed
 
-.PHONY: all deps configure build run test test-linux test-asan test-tsan test-windows windows package-windows installer-windows run-windows screenshot-windows fuzz bench package screenshot \
+.PHONY: all deps configure build run test test-linux test-asan test-tsan test-windows windows package-windows installer-windows run-windows screenshot-windows fuzz bench package package-rpm screenshot \
 	format format-check clean
 
 all: build
@@ -81,6 +81,11 @@ fuzz:
 package:
 	$(MAKE) build PRESET=release
 	cd build/release && cpack -G DEB
+
+# The RPM package of the release build: build/release/gantrylux-<version>-1.x86_64.rpm.
+package-rpm:
+	$(MAKE) build PRESET=release
+	cd build/release && cpack -G RPM
 
 # Speed and memory against reference tools, on an optimised build.
 bench:

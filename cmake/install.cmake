@@ -101,9 +101,39 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, fonts-liberation")
 # Without the plugin the window still runs on a Wayland desktop, through XWayland.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "open files at random
-Gantrylux Software keeps a list of files and a list of folders (a folder
+set(gantrylux_description "Gantrylux Software keeps a list of files and a list of folders (a folder
 counts with every file below it) and opens them one after another in
 random order, each with the desktop's default application, waiting a
 chosen number of seconds between two files, once each or endlessly.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "open files at random
+${gantrylux_description}")
+
+# `make package-rpm`: the same tree as an RPM package, for Fedora, openSUSE and their relatives.
+set(CPACK_RPM_PACKAGE_RELEASE 1)
+set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
+set(CPACK_RPM_PACKAGE_SUMMARY "Open files at random")
+set(CPACK_RPM_PACKAGE_DESCRIPTION "${gantrylux_description}")
+set(CPACK_RPM_PACKAGE_LICENSE "LicenseRef-Proprietary")
+set(CPACK_RPM_PACKAGE_GROUP "Applications/File")
+set(CPACK_RPM_PACKAGE_URL https://www.quillmere.com)
+# The libraries come from the executable, found by rpmbuild; the desktop's opener and the
+# window's font (by the name both families' font packages provide) are needed without being
+# linked.
+set(CPACK_RPM_PACKAGE_AUTOREQ ON)
+set(CPACK_RPM_PACKAGE_REQUIRES "xdg-utils, font(liberationsans)")
+# CPack names no weak dependency but Suggests; a line of the spec's preamble says it. The
+# build-id links are left out, so that the package holds the .deb's files and no others.
+set(CPACK_RPM_SPEC_MORE_DEFINE "Recommends: qt6-qtwayland
+Packager: ${CPACK_PACKAGE_CONTACT}
+%define _build_id_links none")
+configure_file(packaging/rpm-changelog.in rpm-changelog @ONLY)
+set(CPACK_RPM_CHANGELOG_FILE ${CMAKE_CURRENT_BINARY_DIR}/rpm-changelog)
+# Folders the system's own packages own: the package lists only its own.
+set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
+    /usr/libexec /usr/share/applications /usr/share/metainfo /usr/share/man /usr/share/man/man1
+    /usr/share/icons /usr/share/icons/hicolor)
+foreach(size 16x16 32x32 48x48 64x64 128x128 256x256 scalable)
+    list(APPEND CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
+         /usr/share/icons/hicolor/${size} /usr/share/icons/hicolor/${size}/apps)
+endforeach()
 include(CPack)
