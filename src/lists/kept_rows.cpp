@@ -7,8 +7,8 @@ namespace gantrylux {
 namespace {
 
 // The rows as the walk found them, where their files lie in the walk's candidate list.
-std::map<std::string, KeptRows::Row> WalkedRows(const RowsFound& found, std::size_t fileRows) {
-    const MergeResult& walked = found.walked;
+std::map<std::string, KeptRows::Row> WalkedRows(RowsFound& found, std::size_t fileRows) {
+    MergeResult& walked = found.walked;
     std::vector<KeptRows::Row> rows(found.walkedRows.size());
     std::vector<std::vector<std::string>> folders(rows.size());
     std::size_t first = fileRows;
@@ -17,9 +17,9 @@ std::map<std::string, KeptRows::Row> WalkedRows(const RowsFound& found, std::siz
         first += walked.rowCounts[i];
         rows[i].end = first;
     }
-    for (const MergedFolder& folder : walked.folders) {
+    for (MergedFolder& folder : walked.folders) {
         if (folder.row < rows.size()) {
-            folders[folder.row].push_back(folder.path);
+            folders[folder.row].push_back(std::move(folder.path));
             rows[folder.row].folderFiles.push_back(folder.files);
             rows[folder.row].folderShapes.push_back(folder.shape);
         }

@@ -30,6 +30,7 @@ struct FolderFiles {
     std::size_t firstText = 0;  // where its paths go in the candidate list's room
     std::size_t firstByte = 0;
     std::uint64_t shape = 0;
+    std::string path = {};  // its normal text, kept for the record of the folders read
 };
 
 // Mixes the bits of one subfolder's hash, so that a sum of them changes when any one does.
@@ -40,17 +41,12 @@ std::uint64_t Mix(std::uint64_t x) {
     return x ^ (x >> 31);
 }
 
-// What a folder's subfolders are, whatever their order: which the walk could look into and
-// which it could not. Links count as the folders they reach, as the walk sees them.
-std::uint64_t Shape(const FolderListing& listing) {
-    std::uint64_t shape = 0;
-    for (const FolderEntry& entry : listing.entries) {
-        if (entry.kind == EntryKind::Folder) {
-            const bool walkable = !entry.badName && IsAcceptedFolder(entry.attributes, false);
-            shape += Mix(std::hash<std::string_view>{}(entry.name) ^ (walkable ? 1 : 0));
-        }
-    }
-    return shape;
+// One subfolder's part in its folder's shape: which the walk could look into and which it
+// could not. Links count as the folders they reach, as the walk sees them. Summed, the parts
+// give the same shape whatever the folder's order.
+std::uint64_t ShapePart(const FolderEntry& entry) {
+    const bool walkable = !entry.badName && IsAcceptedFolder(entry.attributes, false);
+    return Mix(std::hash<std::string_view>{}(entry.name) ^ (walkable ? 1 : 0));
 }
 
 // A row is looked into when it names a folder. Its read is shared with the walk, so a row
@@ -67,7 +63,7 @@ bool IsCandidate(const FileSystem& fs, const FolderFiles& folder, const FolderEn
 }
 
 void Measure(WalkArena& arena, const FileSystem& fs, FolderFiles& folder, FolderRecords records) {
-    const std::string normal = NormalizePath(folder.prefix);
+    std::string normal = NormalizePath(folder.prefix);
     folder.normal = normal == folder.prefix;
     folder.nearLimit = NearPathLimit(fs, normal);
     if (folder.nearLimit && !folder.normal) {
@@ -75,15 +71,18 @@ void Measure(WalkArena& arena, const FileSystem& fs, FolderFiles& folder, Folder
         folder.prefix = arena.join({normal});
         folder.normal = true;
     }
+    const bool keep = records == FolderRecords::Keep;
     for (const FolderEntry& entry : folder.listing->entries) {
         if (IsCandidate(fs, folder, entry)) {
             ++folder.count;
             folder.bytes += entry.name.size();
+        } else if (keep && entry.kind == EntryKind::Folder) {
+            folder.shape += ShapePart(entry);
         }
     }
     folder.bytes += folder.count * normal.size();
-    if (records == FolderRecords::Keep) {
-        folder.shape = Shape(*folder.listing);
+    if (keep) {
+        folder.path = std::move(normal);
     }
 }
 
@@ -175,10 +174,8 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
         return result;
     }
     result.folders.reserve(folders.size());
-    for (const FolderFiles& folder : folders) {
-        result.folders.push_back(
-            {folder.row, folder.normal ? std::string(folder.prefix) : NormalizePath(folder.prefix),
-             folder.count, folder.shape});
+    for (FolderFiles& folder : folders) {
+        result.folders.push_back({folder.row, std::move(folder.path), folder.count, folder.shape});
     }
     return result;
 }
