@@ -11,21 +11,22 @@ std::map<std::string, KeptRows::Row> WalkedRows(RowsFound& found, std::size_t fi
     MergeResult& walked = found.walked;
     std::vector<KeptRows::Row> rows(found.walkedRows.size());
     std::vector<std::vector<std::string>> folders(rows.size());
-    std::size_t first = fileRows;
-    for (std::size_t i = 0; i < rows.size() && i < walked.rowCounts.size(); ++i) {
-        rows[i].first = first;
-        first += walked.rowCounts[i];
-        rows[i].end = first;
-    }
+    std::vector<std::size_t> files(rows.size(), 0);
     for (MergedFolder& folder : walked.folders) {
         if (folder.row < rows.size()) {
             folders[folder.row].push_back(std::move(folder.path));
             rows[folder.row].folderFiles.push_back(folder.files);
             rows[folder.row].folderShapes.push_back(folder.shape);
+            files[folder.row] += folder.files;
         }
     }
+    // The rows' files follow one another in row order, each row's folder by folder.
+    std::size_t first = fileRows;
     std::map<std::string, KeptRows::Row> byText;
     for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i].first = first;
+        first += files[i];
+        rows[i].end = first;
         rows[i].folders = std::make_shared<const std::vector<std::string>>(std::move(folders[i]));
         byText.emplace(found.walkedRows[i], std::move(rows[i]));  // a row walked twice: the first
     }

@@ -156,9 +156,7 @@ MergeResult BuildCandidates(const std::vector<std::string>& fileRows,
     }
     const std::size_t rowBytes = bytes;
     std::size_t count = 0;
-    result.rowCounts.assign(folderRows.size(), 0);
     for (FolderFiles& folder : folders) {
-        result.rowCounts[folder.row] += folder.count;
         folder.firstText = count;
         folder.firstByte = bytes - rowBytes;
         count += folder.count;

@@ -34,8 +34,6 @@ struct MergedFolder {
 struct MergeResult {
     PackedTexts candidates;
     std::vector<MergeFailure> failures;
-    // How many of the candidates, after the file rows, each folder row gave, in row order.
-    std::vector<std::size_t> rowCounts;
     // Every folder whose files are among the candidates, in the candidates' order.
     std::vector<MergedFolder> folders;
 };
